@@ -1,0 +1,8 @@
+/* qmr.h must be usable from strict C89. */
+#include "qmr/qmr.h"
+
+int qmr_header_c89_check(void) {
+    DateRequest request;
+    request.requestCode = '0';
+    return (int)sizeof request + (int)QMR_CALL_CONTEXT_MIN_SIZE;
+}

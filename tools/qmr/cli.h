@@ -1,0 +1,134 @@
+// The qmr command-line driver: calls exported functions with arguments
+// given as text and prints what they leave, the way a host would see it.
+//
+// Each family of exports registers a table of commands from its own file
+// (commands_<family>.cpp) with a static Registrar, so adding a family
+// touches no shared list.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "qmr/qmr.h"
+
+namespace qmr_cli {
+
+// A malformed command line or script line; the message is one line.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// One flag per output byte: true where the call left the byte untouched.
+using ByteMask = std::vector<bool>;
+
+// State that lives across the lines of a script: the call context (until
+// `clear`) and where output goes.
+class Session {
+public:
+    explicit Session(std::ostream& out);
+
+    std::ostream& out() { return *out_; }
+    // Sends output elsewhere until the returned stream is restored.
+    std::ostream* redirect(std::ostream* to) { return std::exchange(out_, to); }
+    CallContext* context() { return reinterpret_cast<CallContext*>(context_.data()); }
+    unsigned char* contextBytes() { return context_.data(); }
+    // A fresh context as a host sets one up: zeros, with the name, facility
+    // and message number blank.
+    void clearContext();
+
+    // One output line: two blanks, the label padded to 10, the value.
+    void line(std::string_view label, std::string_view value);
+    void number(std::string_view label, long long value);
+    // Bytes as a quoted text (see quoteBytes).
+    void text(std::string_view label, const void* bytes, std::size_t count, const ByteMask* untouched = nullptr);
+    // The stamped name, error flag, facility and message number.
+    void contextState();
+
+private:
+    std::ostream* out_;
+    std::vector<unsigned char> context_;
+};
+
+// The arguments of one call, after the function name.
+class Args {
+public:
+    Args(std::string_view function, std::vector<std::string> words);
+    std::size_t size() const { return words_.size(); }
+    bool has(std::size_t i) const { return i < words_.size(); }
+    const std::string& word(std::size_t i) const { return words_.at(i); }
+
+    std::int32_t int32(std::size_t i) const;
+    std::int32_t int32Or(std::size_t i, std::int32_t fallback) const { return has(i) ? int32(i) : fallback; }
+    double real(std::size_t i) const;
+    // Exactly one character (after escapes).
+    char character(std::size_t i) const;
+    char characterOr(std::size_t i, char fallback) const { return has(i) ? character(i) : fallback; }
+    // A text: "quoted" or bare, with escapes \\ \" \0 \t \n \xHH.
+    std::string text(std::size_t i) const;
+
+    [[noreturn]] void fail(std::size_t i, std::string_view problem) const;
+
+private:
+    std::string function_;
+    std::vector<std::string> words_;
+};
+
+struct Command {
+    const char* name;       // the exported name
+    const char* usage;      // argument synopsis, e.g. "DATE"
+    const char* prototype;  // its C prototype, as in qmr.h
+    const char* summary;    // one line
+    int minArgs;
+    int maxArgs;            // -1: no limit
+    bool usesContext;       // print the call context's state after the call
+    void (*run)(Session&, const Args&);
+};
+
+void registerCommands(const Command* commands, std::size_t count);
+const Command* findCommand(std::string_view name);
+std::vector<const Command*> allCommands();  // sorted by name
+
+struct Registrar {
+    template <std::size_t N>
+    explicit Registrar(const Command (&commands)[N]) {
+        registerCommands(commands, N);
+    }
+};
+
+// "..." with printable ASCII as itself, \" \\ \0 \xHH otherwise, and ~ for
+// a byte the call did not touch (a literal ~ is written \~).
+std::string quoteBytes(const void* bytes, std::size_t count, const ByteMask* untouched = nullptr);
+// Decodes the escapes quoteBytes writes (without untouched markers).
+std::string unescape(std::string_view text);
+
+// Splits a script line into words; a "quoted" word keeps its quotes and
+// may hold blanks.  Throws UsageError for an unterminated quote.
+std::vector<std::string> splitWords(std::string_view line);
+
+// Runs one call: echoes it, calls, prints.  Throws UsageError.
+void invoke(Session& session, const std::vector<std::string>& words);
+
+// Runs a script; returns the exit status (0, or 2 after the first error,
+// which is reported on `errors` with the line number).
+int runScript(std::istream& in, std::string_view sourceName, std::ostream& out, std::ostream& errors);
+
+// Calls `call` twice on fresh output buffers, once filled with 0x00 and
+// once with 0xFF, and marks the bytes that kept the fill both times as
+// untouched.  Returns the first buffer.  `call` must be deterministic.
+template <typename Call>
+std::vector<unsigned char> probeOutput(std::size_t size, ByteMask& untouched, Call call) {
+    std::vector<unsigned char> zeros(size, 0x00), ones(size, 0xFF);
+    call(zeros.data());
+    call(ones.data());
+    untouched.assign(size, false);
+    for (std::size_t i = 0; i < size; ++i) untouched[i] = zeros[i] == 0x00 && ones[i] == 0xFF;
+    return zeros;
+}
+
+}  // namespace qmr_cli
