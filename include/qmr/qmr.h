@@ -113,6 +113,45 @@ typedef struct CallContext CallContext;
 #define QMR_MSG_LIST_PARENS " 155"      /* unbalanced parentheses, field < 1 */
 #define QMR_MSG_LIST_TREE " 156"        /* expression is not one tree */
 
+/*
+ * TextField: the counted text argument of the string built-ins and of
+ * QMRFTSC.  A maximum length (capacity in bytes, valid 1..4096), a current
+ * length (bytes in use, valid 0..maximum), then the bytes themselves,
+ * maximum-length of them.  No terminator is needed on input; a result
+ * gets a NUL after its text only when the text is shorter than the field.
+ * The struct shows the layout; a host's field is as long as its maximum.
+ */
+typedef struct TextField {
+    qmr_int32 maxLength; /* 0 */
+    qmr_int32 length;    /* 4 */
+    char text[1];        /* 8, maxLength bytes */
+} TextField;
+
+#define QMR_TF_MAX_LENGTH 0
+#define QMR_TF_LENGTH 4
+#define QMR_TF_TEXT 8
+#define QMR_TF_LARGEST_MAX 4096
+
+QMR_CHECK_(tf_length, offsetof(TextField, length) == QMR_TF_LENGTH);
+QMR_CHECK_(tf_text, offsetof(TextField, text) == QMR_TF_TEXT);
+
+/*
+ * OptionalNumber: an indicator byte ('N' means not supplied) and a 16-bit
+ * value at byte 2.  The substring functions write back the values they
+ * settle on.
+ */
+typedef struct OptionalNumber {
+    char indicator;  /* 0 */
+    char unused;     /* 1 */
+    qmr_int16 value; /* 2 */
+} OptionalNumber;
+
+#define QMR_ON_INDICATOR 0
+#define QMR_ON_VALUE 2
+
+QMR_CHECK_(on_size, sizeof(OptionalNumber) == 4);
+QMR_CHECK_(on_value, offsetof(OptionalNumber, value) == QMR_ON_VALUE);
+
 /* ==================================================================== */
 /* Date request engine                                                   */
 /* ==================================================================== */

@@ -70,4 +70,27 @@ inline bool engineAcceptsTime(ContextView context, std::int32_t time) noexcept {
     return request.returnCode() == 0;
 }
 
+// The duration functions' check: as engineAcceptsDate/engineAcceptsTime,
+// except that with the context's skip-validation byte 'Y' the fields are
+// stored, the return code is set to 0 and the engine is not called.
+inline bool checkDate(ContextView context, std::int32_t date) noexcept {
+    if (!context.skipValidation()) return engineAcceptsDate(context, date);
+    const RequestView request = requestOf(context);
+    request.setRequestCode('0');
+    request.setDateForm('0');
+    request.setDate(date);
+    request.setReturnCode(0);
+    return true;
+}
+
+inline bool checkTime(ContextView context, std::int32_t time) noexcept {
+    if (!context.skipValidation()) return engineAcceptsTime(context, time);
+    const RequestView request = requestOf(context);
+    request.setRequestCode('0');
+    request.setTimeForm('2');
+    request.setTime(time);
+    request.setReturnCode(0);
+    return true;
+}
+
 }  // namespace qmr
