@@ -259,6 +259,54 @@ QMR_API qmr_int32 QMR_CALL QMRFDAT4(void* opaque1, void* opaque2, qmr_int32 date
 /* Numeric text and decimal rounding                                     */
 /* ==================================================================== */
 
+#define QMR_DIGIT_TEXT_SIZE 15   /* QMRFCHR output: 15 digits, no sign, no NUL */
+#define QMR_NUMERIC_TEXT_SIZE 17 /* QMRFNUM input: 17 bytes, blank-padded */
+
+/*
+ * QMRFCHR: the whole part of |*number| as 15 decimal digits, zero-padded
+ * on the left, into digits[0..14]; the sign and the fraction are dropped.
+ * -1234.75 gives "000000000001234".  A whole part of 16 digits or more
+ * (1e15 and above), an infinity or a NaN reports " 145" and leaves the
+ * 15 bytes as they were.
+ */
+QMR_API void QMR_CALL QMRFCHR(void* opaque1, void* opaque2, CallContext* context, const double* number,
+                              char* digits);
+
+/*
+ * QMRFNUM: reads the 17-byte numeric text into *number.  The text is
+ * scanned up to its last non-blank byte: blanks before the first digit,
+ * one sign "+" or "-" before any digit or separator, one decimal
+ * separator "." or ",", and digits.  Any other byte, a blank after a digit,
+ * a second sign or separator, or a sign after a digit or the separator
+ * reports " 143"; otherwise more than 15 digits (leading zeros count)
+ * report " 145".  After a report *number is 0.  The value stored is the
+ * one the text denotes, rounded to the nearest double: "-12.50" gives
+ * -12.5, "7," gives 7, ",5" gives 0.5; blanks alone, or a sign or a
+ * separator without digits, give 0.  Zero is always stored as +0.
+ */
+QMR_API void QMR_CALL QMRFNUM(void* opaque1, void* opaque2, CallContext* context, const char* text,
+                              double* number);
+
+/*
+ * qmrd2dec: value cut to `places` decimal places (negative places cut to
+ * tens, hundreds...).  mode 0 truncates after adding half a unit of the
+ * value's 15th significant digit, so that 0.29 stays 0.29 at two places;
+ * any other mode rounds halves away from zero.  In IEEE double
+ * arithmetic, for a scale s = 10^places and v = |value|:
+ *   rounding:   floor(v * s + 0.5) / s
+ *   truncation: floor((v + e) * s) / s, e = 5e-16 below 1, 5e-15 below
+ *               10, ... 5e-2 below 1e14, 0.5 from 1e14 up
+ * and the sign of value put back.  qmrd2dec(2.5, 0, 1) is 3,
+ * qmrd2dec(-1.9, 0, 0) is -1, qmrd2dec(1234.5, -2, 1) is 1200.
+ *
+ * qmrd2dc1: qmrd2dec for a field of `digits` digits, `places` of them
+ * decimals.  When digits >= 15 and places != 0, a value whose magnitude
+ * is at least 10^(digits - places - 1) (at most 1e14) is returned
+ * unchanged, and so is any value when places >= digits.
+ */
+QMR_API double QMR_CALL qmrd2dec(double value, qmr_int32 places, qmr_int32 mode);
+QMR_API double QMR_CALL qmrd2dc1(double value, qmr_int32 places, qmr_int32 mode, qmr_int32 digits);
+
 /* ==================================================================== */
 /* Repeating groups: selection, filter and sort                          */
 /* ==================================================================== */

@@ -1,0 +1,191 @@
+// qmrd2dec and qmrd2dc1 through the C interface.  Expected values are
+// written as decimal text and read with strtod, so each case states the
+// decimal result it stands for; the double arithmetic shows where it
+// differs from decimal rounding (0.015 is stored below 0.015, yet its
+// product with 100 is exactly 1.5).
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "qmr/qmr.h"
+
+namespace {
+
+constexpr int32_t kTruncate = 0;
+constexpr int32_t kRound = 1;
+
+double text(const std::string& decimal) { return std::strtod(decimal.c_str(), nullptr); }
+bool sameDouble(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+std::string decimal(long long digits, int exponent) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%llde%d", digits, exponent);
+    return buffer;
+}
+
+struct Case {
+    const char* id;
+    double value;
+    int32_t places;
+    int32_t mode;
+    const char* expected;
+};
+
+TEST(Qmrd2dec, Cases) {
+    const Case cases[] = {
+        // documented
+        {"1a", 2.5, 0, kRound, "3"},
+        {"1b", 2.5, 0, kTruncate, "2"},
+        {"1c", 0.29, 2, kTruncate, "0.29"},
+        {"1d", -1.5, 0, kRound, "-2"},
+        {"1e", -1.9, 0, kTruncate, "-1"},
+        {"1f", 1234.5, -2, kRound, "1200"},
+        // halves that are exact in binary round away from zero
+        {"2a", 0.5, 0, kRound, "1"},
+        {"2b", -0.5, 0, kRound, "-1"},
+        {"2c", 0.25, 1, kRound, "0.3"},
+        {"2d", -0.125, 2, kRound, "-0.13"},
+        {"2e", 0.375, 2, 7, "0.38"},
+        {"2f", 1.5, 0, kTruncate, "1"},
+        {"2g", 0.0, 3, kRound, "0"},
+        // the arithmetic is double, not decimal: each product is rounded
+        // before the half is added
+        {"3a", 0.015, 2, kRound, "0.02"},
+        {"3b", 2.675, 2, kRound, "2.68"},
+        {"3c", 1.005, 2, kRound, "1"},
+        {"3d", 0.015, 3, kTruncate, "0.015"},
+        // negative places
+        {"4a", 1250, -2, kRound, "1300"},
+        {"4b", 1250, -2, kTruncate, "1200"},
+        {"4c", -1250, -2, kRound, "-1300"},
+        {"4d", 15, -1, kRound, "20"},
+        {"4e", 4.9, -1, kRound, "0"},
+        {"4f", 123456, -3, kTruncate, "123000"},
+        {"4g", 4.4e20, -20, kRound, "4e20"},
+        {"4h", 4.6e20, -20, kRound, "5e20"},
+        // places above 18: the scale comes from the power function
+        {"5a", 0.1, 19, kRound, "0.1"},
+        {"5b", 1.5e-19, 19, kRound, "2e-19"},
+        {"5c", 1.25e-19, 19, kRound, "1e-19"},
+        {"5d", 1.5, 25, kTruncate, "1.500000000000005"},
+        // truncation of a value below 1 adds 5e-16 however small the value
+        {"6a", 0.001, 18, kTruncate, "0.0010000000000005"},
+        // from 1e14 up the half unit stays 0.5
+        {"6b", 1e15 + 0.75, 0, kTruncate, "1000000000000001"},
+    };
+    for (const Case& c : cases) {
+        const double got = qmrd2dec(c.value, c.places, c.mode);
+        EXPECT_TRUE(sameDouble(got, text(c.expected))) << c.id << ": " << got;
+    }
+}
+
+// Just below 10^k the half unit is that of the decade below, just above
+// it that of the decade from 10^k: with the wrong one, each of these
+// truncations gives the other digit.
+TEST(Qmrd2dec, TruncationHalfUnitAtEveryDecade) {
+    for (int k = 0; k <= 14; ++k) {
+        const int32_t places = 14 - k;  // cuts at the 15th digit of values from 10^k
+        const double below = text(decimal(1000000000000000 - 2, k - 15));  // 10^k - 2 units of the 16th digit
+        const double above = text(decimal(1000000000000000 + 7, k - 15));  // 10^k + 0.7 units of the 15th digit
+        EXPECT_TRUE(sameDouble(qmrd2dec(below, places, kTruncate), text(decimal(100000000000000 - 1, k - 14))))
+            << "below 1e" << k;
+        EXPECT_TRUE(sameDouble(qmrd2dec(above, places, kTruncate), text(decimal(100000000000000 + 1, k - 14))))
+            << "above 1e" << k;
+        EXPECT_TRUE(sameDouble(qmrd2dec(-above, places, kTruncate), -text(decimal(100000000000000 + 1, k - 14))))
+            << "-above 1e" << k;
+        // 10^k itself belongs to its own decade: cut at the 16th digit, the
+        // added half unit of the 15th shows (the lower one would not).
+        const double power = text(decimal(1, k));
+        EXPECT_GT(qmrd2dec(power, places + 1, kTruncate), power) << "1e" << k;
+    }
+}
+
+// Decimals of up to 15 significant digits, from 0.1 up: truncation keeps
+// them at their own places and cuts them one place shorter exactly as
+// decimal truncation would; rounding one place shorter is decimal
+// rounding when the cut digit is not a 5.
+TEST(Qmrd2dec, DecimalsOfFifteenDigitsAgainstDecimalArithmetic) {
+    std::mt19937_64 random(3);
+    for (int i = 0; i < 100000; ++i) {
+        const int length = 1 + int(random() % 15);
+        long long low = 1;
+        for (int d = 1; d < length; ++d) low *= 10;
+        const long long digits = low + static_cast<long long>(random() % uint64_t(9 * low));
+        const int places = int(random() % uint64_t(length + 1));
+        const double value = text(decimal(digits, -places));
+        const double sign = i % 2 ? -1 : 1;
+        ASSERT_TRUE(sameDouble(qmrd2dec(sign * value, places, kTruncate), sign * value)) << digits << "e-" << places;
+        if (places == 0) continue;
+        const double cut = text(decimal(digits / 10, 1 - places));
+        ASSERT_TRUE(sameDouble(qmrd2dec(sign * value, places - 1, kTruncate), sign * cut)) << digits << "e-" << places;
+        if (digits % 10 == 5) continue;
+        const double rounded = text(decimal(digits / 10 + (digits % 10 > 5), 1 - places));
+        ASSERT_TRUE(sameDouble(qmrd2dec(sign * value, places - 1, kRound), sign * rounded))
+            << digits << "e-" << places;
+    }
+}
+
+TEST(Qmrd2dc1, Cases) {
+    const struct {
+        const char* id;
+        double value;
+        int32_t places;
+        int32_t mode;
+        int32_t digits;
+        const char* expected;
+    } cases[] = {
+        {"1a", 1234567890123.456, 2, kRound, 15, "1234567890123.456"},
+        {"1b", 123.456, 2, kRound, 15, "123.46"},
+        {"1c", -1234567890123.456, 2, kRound, 15, "-1234567890123.456"},
+        {"2a", 1e14 + 0.5, 0, kRound, 20, "100000000000001"},  // places 0 always rounds
+        {"2b", 0.123456789, 15, kRound, 15, "0.123456789"},    // no integer digits: unchanged
+        {"2c", 0.123456789, 17, kRound, 15, "0.123456789"},    // places above digits: unchanged
+        {"2d", 2e14, INT32_MIN, kRound, INT32_MAX, "2e14"},
+    };
+    for (const auto& c : cases) {
+        const double got = qmrd2dc1(c.value, c.places, c.mode, c.digits);
+        EXPECT_TRUE(sameDouble(got, text(c.expected))) << c.id << ": " << got;
+    }
+}
+
+// A field of 15 or more digits leaves alone a value that fills its
+// integer digits: from 10^(i-1) for i integer digits, from 1e14 for 15
+// and more.  Below that it rounds as qmrd2dec.
+TEST(Qmrd2dc1, IntegerDigitLimits) {
+    for (int32_t integerDigits = 1; integerDigits <= 20; ++integerDigits) {
+        const int32_t places = integerDigits < 14 ? 15 - integerDigits : 1;
+        const int32_t digits = integerDigits + places;
+        const double limit = std::pow(10.0, std::min(integerDigits, 15) - 1);
+        for (double sign : {1.0, -1.0}) {
+            const double filling = sign * limit * (4.0 / 3.0);
+            const double short_ = sign * limit * (29.0 / 30.0);
+            for (int32_t mode : {kTruncate, kRound}) {
+                EXPECT_TRUE(sameDouble(qmrd2dc1(filling, places, mode, digits), filling)) << integerDigits;
+                const double rounded = qmrd2dec(short_, places, mode);
+                EXPECT_FALSE(sameDouble(rounded, short_)) << integerDigits << " the case must show rounding";
+                EXPECT_TRUE(sameDouble(qmrd2dc1(short_, places, mode, digits), rounded)) << integerDigits;
+            }
+        }
+    }
+}
+
+TEST(Qmrd2dc1, NarrowFieldsAreQmrd2dec) {
+    std::mt19937_64 random(9);
+    std::uniform_real_distribution<double> value(-1e16, 1e16);
+    for (int i = 0; i < 20000; ++i) {
+        const double v = value(random) / std::pow(10.0, double(random() % 17));
+        const int32_t places = int32_t(random() % 25) - 4;
+        const int32_t mode = int32_t(random() % 3);
+        const int32_t digits = int32_t(random() % 20) - 5;  // [-5, 14]
+        ASSERT_TRUE(sameDouble(qmrd2dc1(v, places, mode, digits), qmrd2dec(v, places, mode))) << v;
+    }
+}
+
+}  // namespace
