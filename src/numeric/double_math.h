@@ -5,8 +5,7 @@
 // - 32-bit x86 code generated for the x87 unit keeps intermediates in
 //   80-bit registers, so a product is rounded twice or not at all before
 //   the next step.  QMR_DOUBLE_MATH moves such a function to SSE2, whose
-//   arithmetic is IEEE double (every x86 processor since 2001 has it, and
-//   the host's 32-bit platform requires it).
+//   arithmetic is IEEE double (every x86 processor since 2001 has it).
 // - With fused multiply-add available, GCC contracts a * b + c into one
 //   operation rounded once.  QMR_DOUBLE_MATH turns contraction off; the
 //   functions also keep each step in a statement of its own, which is
