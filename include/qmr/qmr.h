@@ -109,7 +109,7 @@ typedef struct CallContext CallContext;
 #define QMR_MSG_DURATION_RANGE " 147"   /* duration result out of range */
 #define QMR_MSG_RESULT_TIME " 148"      /* produced time is not valid */
 #define QMR_MSG_LIST_FAILED " 153"      /* list filter/sort: other failure */
-#define QMR_MSG_LIST_SYNTAX " 154"      /* malformed expression or spec */
+#define QMR_MSG_LIST_SYNTAX " 154"      /* malformed expression or sort key list */
 #define QMR_MSG_LIST_PARENS " 155"      /* unbalanced parentheses, field < 1 */
 #define QMR_MSG_LIST_TREE " 156"        /* expression is not one tree */
 
