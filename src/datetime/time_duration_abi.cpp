@@ -116,8 +116,8 @@ QMR_API void QMR_CALL QMRFSDUR(void* opaque1, void* opaque2, CallContext* contex
         qmr::report(opaque1, opaque2, context, QMR_MSG_RESULT_TIME);
         return;
     }
-    const qmr::TimestampText text = qmr::formatTimestamp(sum.value.date, sum.value.time, sum.value.micros);
-    std::memcpy(view.at(QMR_CC_DUR_RESULT_TIMESTAMP), text.text, sizeof text.text);
+    qmr::formatTimestamp(reinterpret_cast<char*>(view.at(QMR_CC_DUR_RESULT_TIMESTAMP)), sum.value.date, sum.value.time,
+                         sum.value.micros);
 }
 
 }  // extern "C"

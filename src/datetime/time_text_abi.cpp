@@ -1,8 +1,6 @@
 // Exports of time from text and timestamp construction.  Neither writes
 // its output before it has succeeded: after a failure the caller's field
 // keeps what it held.
-#include <cstring>
-
 #include "datetime/request.h"
 #include "datetime/time_picture.h"
 #include "datetime/timestamp_layout.h"
@@ -54,8 +52,7 @@ QMR_API void QMR_CALL QMRFTSC(void* opaque1, void* opaque2, CallContext* context
         qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_TIME);
         return;
     }
-    const qmr::TimestampText text = qmr::formatTimestamp(scanned.date, scanned.time, scanned.micros);
-    std::memcpy(timestamp, text.text, sizeof text.text);
+    qmr::formatTimestamp(timestamp, scanned.date, scanned.time, scanned.micros);
 }
 
 }  // extern "C"

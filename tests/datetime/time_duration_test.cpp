@@ -336,14 +336,16 @@ TEST(TimestampText, IsPrintfsTimestampFormat) {
             for (const int32_t micros : clock) {
                 char expected[64];
                 std::snprintf(expected, sizeof expected, "%08ld%06ld%06ld", long(date), long(time), long(micros));
-                const qmr::TimestampText t = qmr::formatTimestamp(date, time, micros);
-                EXPECT_EQ(std::string(t.text, 21), std::string(expected, 20) + '\0') << date << ' ' << time << ' ' << micros;
+                char t[21];
+                qmr::formatTimestamp(t, date, time, micros);
+                EXPECT_EQ(std::string(t, 21), std::string(expected, 20) + '\0') << date << ' ' << time << ' ' << micros;
             }
         }
     }
     // Wider values than the callers produce are cut to the field.
-    const qmr::TimestampText wide = qmr::formatTimestamp(INT32_MIN, INT32_MAX, -1);
-    EXPECT_EQ(std::string(wide.text, 21), std::string("-2147483648214748364") + '\0');
+    char wide[21];
+    qmr::formatTimestamp(wide, INT32_MIN, INT32_MAX, -1);
+    EXPECT_EQ(std::string(wide, 21), std::string("-2147483648214748364") + '\0');
 }
 
 }  // namespace
