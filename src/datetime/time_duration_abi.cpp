@@ -55,6 +55,38 @@ Selection<TimestampUnit> timestampSelection(const ContextView& view) noexcept {
 constexpr char kZeroTimestamp[] = "00000000000000000000";
 static_assert(sizeof kZeroTimestamp == qmr::kTimestampLength + 1);
 
+// QMRFTDUR after the name and the cleared result: the message number of
+// the failure, or null once the result is stored.
+qmr::MessageNumber addToDurationTime(const ContextView& view) noexcept {
+    // Always checked: the skip-validation byte serves only the date and
+    // timestamp durations.
+    if (!qmr::engineAcceptsTime(view, view.int32At(QMR_CC_DUR_TIME))) return QMR_MSG_INVALID_TIME;
+    const Selection<TimeUnit> by = timeSelection(view);
+    if (!by.any) return QMR_MSG_OUT_OF_RANGE;
+    const std::int32_t result = qmr::addToTime(qmr::requestOf(view).time(), by.unit, by.count);
+    if (!qmr::engineAcceptsTime(view, result)) return QMR_MSG_RESULT_TIME;
+    view.setInt32At(QMR_CC_DUR_RESULT_TIME, result);
+    return nullptr;
+}
+
+// QMRFSDUR after the name and the zero result, likewise.
+qmr::MessageNumber addToDurationTimestamp(const ContextView& view) noexcept {
+    const auto* stamp = reinterpret_cast<const char*>(view.at(QMR_CC_DUR_TIMESTAMP));
+    const qmr::TimestampValue from{qmr::readDecimal(stamp, 8), qmr::readDecimal(stamp + 8, 6),
+                                   qmr::readDecimal(stamp + 14, 6)};
+    if (!qmr::checkDate(view, from.date)) return QMR_MSG_INVALID_DATE;
+    if (!qmr::checkTime(view, from.time)) return QMR_MSG_INVALID_TIME;
+    const Selection<TimestampUnit> by = timestampSelection(view);
+    if (!by.any) return QMR_MSG_OUT_OF_RANGE;
+    const qmr::TimestampSum sum = qmr::addToTimestamp(from, by.unit, by.count);
+    if (!sum.inRange) return QMR_MSG_DURATION_RANGE;
+    if (!qmr::checkDate(view, sum.value.date)) return QMR_MSG_RESULT_DATE;
+    if (!qmr::checkTime(view, sum.value.time)) return QMR_MSG_RESULT_TIME;
+    qmr::formatTimestamp(reinterpret_cast<char*>(view.at(QMR_CC_DUR_RESULT_TIMESTAMP)), sum.value.date, sum.value.time,
+                         sum.value.micros);
+    return nullptr;
+}
+
 }  // namespace
 
 extern "C" {
@@ -63,61 +95,14 @@ QMR_API void QMR_CALL QMRFTDUR(void* opaque1, void* opaque2, CallContext* contex
     const ContextView view(context);
     view.stampName(qmr::FunctionName{"QMRFTDUR"});
     view.setInt32At(QMR_CC_DUR_RESULT_TIME, 0);
-    // Always checked: the skip-validation byte serves only the date and
-    // timestamp durations.
-    if (!qmr::engineAcceptsTime(view, view.int32At(QMR_CC_DUR_TIME))) {
-        qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_TIME);
-        return;
-    }
-    const Selection<TimeUnit> by = timeSelection(view);
-    if (!by.any) {
-        qmr::report(opaque1, opaque2, context, QMR_MSG_OUT_OF_RANGE);
-        return;
-    }
-    const std::int32_t result = qmr::addToTime(qmr::requestOf(view).time(), by.unit, by.count);
-    if (!qmr::engineAcceptsTime(view, result)) {
-        qmr::report(opaque1, opaque2, context, QMR_MSG_RESULT_TIME);
-        return;
-    }
-    view.setInt32At(QMR_CC_DUR_RESULT_TIME, result);
+    if (const qmr::MessageNumber failure = addToDurationTime(view)) qmr::report(opaque1, opaque2, context, failure);
 }
 
 QMR_API void QMR_CALL QMRFSDUR(void* opaque1, void* opaque2, CallContext* context) {
     const ContextView view(context);
     view.stampName(qmr::FunctionName{"QMRFSDUR"});
     std::memcpy(view.at(QMR_CC_DUR_RESULT_TIMESTAMP), kZeroTimestamp, sizeof kZeroTimestamp);
-
-    const auto* stamp = reinterpret_cast<const char*>(view.at(QMR_CC_DUR_TIMESTAMP));
-    const qmr::TimestampValue from{qmr::readDecimal(stamp, 8), qmr::readDecimal(stamp + 8, 6),
-                                   qmr::readDecimal(stamp + 14, 6)};
-    if (!qmr::checkDate(view, from.date)) {
-        qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
-        return;
-    }
-    if (!qmr::checkTime(view, from.time)) {
-        qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_TIME);
-        return;
-    }
-    const Selection<TimestampUnit> by = timestampSelection(view);
-    if (!by.any) {
-        qmr::report(opaque1, opaque2, context, QMR_MSG_OUT_OF_RANGE);
-        return;
-    }
-    const qmr::TimestampSum sum = qmr::addToTimestamp(from, by.unit, by.count);
-    if (!sum.inRange) {
-        qmr::report(opaque1, opaque2, context, QMR_MSG_DURATION_RANGE);
-        return;
-    }
-    if (!qmr::checkDate(view, sum.value.date)) {
-        qmr::report(opaque1, opaque2, context, QMR_MSG_RESULT_DATE);
-        return;
-    }
-    if (!qmr::checkTime(view, sum.value.time)) {
-        qmr::report(opaque1, opaque2, context, QMR_MSG_RESULT_TIME);
-        return;
-    }
-    qmr::formatTimestamp(reinterpret_cast<char*>(view.at(QMR_CC_DUR_RESULT_TIMESTAMP)), sum.value.date, sum.value.time,
-                         sum.value.micros);
+    if (const qmr::MessageNumber failure = addToDurationTimestamp(view)) qmr::report(opaque1, opaque2, context, failure);
 }
 
 }  // extern "C"
