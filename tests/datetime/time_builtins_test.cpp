@@ -88,38 +88,28 @@ TEST(TimeComponents, ValidateThroughTheEngine) {
         {"h.3", "HOUR", "0", "", 0},             // never examined
         {"h.4", "HOUR", "235960", " 141", 0},    // 60 seconds
         {"h.5", "HOUR", "246000", " 141", 0},
-        {"h.6", "HOUR", "240001", " 141", 0},
-        {"h.7", "HOUR", "-1", " 141", 0},
-        {"h.8", "HOUR", "2147483647", " 141", 0},
+        {"h.6", "HOUR", "-1", " 141", 0},
         {"m.1", "MIN", "134525", "", 45},
-        {"m.2", "MIN", "240000", "", 0},
-        {"m.3", "MIN", "126000", " 141", 0},
+        {"m.2", "MIN", "126000", " 141", 0},
         {"s.1", "SEC", "134525", "", 25},
-        {"s.2", "SEC", "5", "", 5},
-        {"s.3", "SEC", "134599", " 141", 0},
+        {"s.2", "SEC", "134599", " 141", 0},
         {"ts.1", "HRTS", stamp("134525"), "", 13},
         {"ts.2", "MITS", stamp("134525"), "", 45},
-        {"ts.3", "SCTS", stamp("134525"), "", 25},
-        {"ts.4", "HRTS", stamp("      "), "", 0},         // blank time is 0
-        {"ts.5", "HRTS", stamp("   1  "), "", 0},         // 00:00:01
-        {"ts.6", "SCTS", stamp("   1  "), "", 1},
-        {"ts.7", "HRTS", stamp("246000"), " 141", 0},
-        {"ts.8", "MITS", stamp("-00001"), " 141", 0},
-        {"ts.9", "SCTS", stamp("13x525"), "", 13},        // a slice stops at a non-digit
-        {"ts.10", "HRTS", "XXXXXXXX134525XXXXXX", "", 13},  // the date is not looked at
+        {"ts.3", "HRTS", stamp("      "), "", 0},         // blank time is 0
+        {"ts.4", "HRTS", stamp("   1  "), "", 0},         // 00:00:01
+        {"ts.5", "HRTS", stamp("246000"), " 141", 0},
+        {"ts.6", "MITS", stamp("-00001"), " 141", 0},
+        {"ts.7", "SCTS", stamp("13x525"), "", 13},        // a slice stops at a non-digit
+        {"ts.8", "HRTS", "XXXXXXXX134525XXXXXX", "", 13},  // the date is not looked at
         {"us.1", "MICR", stamp("134525", "000123"), "", 123},
         {"us.2", "MICR", stamp("134525", "      "), "", 0},
         {"us.3", "MICR", stamp("134525", "-12345"), "", -12345},  // never validated
-        {"us.4", "MICR", stamp("134525", "12ab34"), "", 12},
-        {"us.5", "MICR", stamp("246000", "000123"), " 141", 0},
+        {"us.4", "MICR", stamp("246000", "000123"), " 141", 0},
         {"t.1", "TMTS", stamp("134525"), "", 134525},
-        {"t.2", "TMTS", stamp("240000"), "", 240000},
-        {"t.3", "TMTS", stamp("   500"), "", 500},
-        {"t.4", "TMTS", stamp("235960"), " 141", 0},
+        {"t.2", "TMTS", stamp("235960"), " 141", 0},
         {"n.1", "NUMT", "134525", "", 134525},
-        {"n.2", "NUMT", "0", "", 0},
-        {"n.3", "NUMT", "246000", " 141", kBlanks},
-        {"n.4", "NUMT", "-5", " 141", kBlanks},
+        {"n.2", "NUMT", "246000", " 141", kBlanks},
+        {"n.3", "NUMT", "-5", " 141", kBlanks},
     };
     for (const auto& c : cases) {
         TestContext context;
@@ -146,14 +136,11 @@ TEST(TimeComponents, PlainValuesNeitherValidateNorFail) {
     } cases[] = {
         {"hrn.1", QMRFHRN, "QMRFHRN ", 134525, 13},
         {"hrn.2", QMRFHRN, "QMRFHRN ", -10000, -1},  // truncating division
-        {"hrn.3", QMRFHRN, "QMRFHRN ", 999999, 99},
-        {"hrn.4", QMRFHRN, "QMRFHRN ", INT32_MIN, -214748},
+        {"hrn.3", QMRFHRN, "QMRFHRN ", INT32_MIN, -214748},
         {"minn.1", QMRFMINN, "QMRFMINN", 134525, 45},
         {"minn.2", QMRFMINN, "QMRFMINN", -134525, -45},
-        {"minn.3", QMRFMINN, "QMRFMINN", 129900, 99},
         {"secn.1", QMRFSECN, "QMRFSECN", -5, -5},
-        {"secn.2", QMRFSECN, "QMRFSECN", 134599, 99},
-        {"secn.3", QMRFSECN, "QMRFSECN", INT32_MAX, 47},
+        {"secn.2", QMRFSECN, "QMRFSECN", INT32_MAX, 47},
     };
     for (const auto& c : cases) {
         TestContext context;
@@ -228,19 +215,6 @@ TEST(TimeComponents, ShareTheDateRequestWithEarlierCalls) {
     QMRFSDUR(nullptr, nullptr, context.get());
     EXPECT_EQ(context.error(), " 137");
     std::free(field);
-}
-
-TEST(TimeComponents, ReportingLeavesEarlierErrorsAndStampsEveryCall) {
-    TestContext context;
-    const int32_t bad = 246000;
-    const int32_t good = 101010;
-    qmr_int16 out = 0;
-    QMRFSEC(nullptr, nullptr, context.get(), &bad, &out);
-    QMRFHOUR(nullptr, nullptr, context.get(), &good, &out);
-    EXPECT_EQ(out, 10);
-    EXPECT_EQ(context.error(), " 141") << "a successful call does not clear the flag";
-    EXPECT_EQ(context.name(), "QMRFHOUR");
-    EXPECT_STREQ(context.request()->messageText, "Invalid time specified.") << "the engine's text stays";
 }
 
 // A host may pass one field as both input and output.

@@ -1,8 +1,9 @@
 // qmr call: the time and timestamp built-ins.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
-#include <algorithm>
 
 #include "cli.h"
 
