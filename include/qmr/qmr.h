@@ -247,6 +247,101 @@ QMR_API qmr_int32 QMR_CALL QMRFDAT4(void* opaque1, void* opaque2, qmr_int32 date
 /* Time and timestamp built-ins                                          */
 /* ==================================================================== */
 
+/*
+ * A time is hhmmss (134525 is 13:45:25); a timestamp is the 20 characters
+ * yyyymmddhhmmssffffff (date, time, microseconds), of which the component
+ * functions read only hhmmss (characters 8..13) and ffffff (14..19), as
+ * signed decimal slices: blanks give 0.
+ *
+ * The validating functions stamp their name, clear their output, and ask
+ * the engine (request '0', timeForm '2') to check the time in the call
+ * context's DateRequest.  Only time, requestCode and timeForm are stored
+ * there: a date that an earlier call left invalid in the block fails the
+ * time too.  When the engine refuses, they report " 141" and the output
+ * keeps its cleared value (QMRFNUMT: four blank bytes, 0x20202020).
+ * 24:00:00 is a valid time.  Division truncates: QMRFHRN(-10000) is -1.
+ */
+QMR_API void QMR_CALL QMRFHOUR(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* time,
+                               qmr_int16* hour); /* time / 10000 */
+QMR_API void QMR_CALL QMRFMIN(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* time,
+                              qmr_int16* minute); /* time / 100 % 100 */
+QMR_API void QMR_CALL QMRFSEC(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* time,
+                              qmr_int16* second); /* time % 100 */
+QMR_API void QMR_CALL QMRFHRTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int16* hour);
+QMR_API void QMR_CALL QMRFMITS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int16* minute);
+QMR_API void QMR_CALL QMRFSCTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int16* second);
+/* The microseconds (characters 14..19), never validated themselves. */
+QMR_API void QMR_CALL QMRFMICR(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int32* micros);
+/* The time hhmmss of a timestamp. */
+QMR_API void QMR_CALL QMRFTMTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int32* time);
+/* A number checked as a time and passed on unchanged. */
+QMR_API void QMR_CALL QMRFNUMT(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* number,
+                               qmr_int32* time);
+
+/* Not validated, never failing: stamp the name and write the result. */
+QMR_API void QMR_CALL QMRFHRN(void* opaque1, void* opaque2, CallContext* context, qmr_int32 time,
+                              qmr_int32* hour);
+QMR_API void QMR_CALL QMRFMINN(void* opaque1, void* opaque2, CallContext* context, qmr_int32 time,
+                               qmr_int32* minute);
+QMR_API void QMR_CALL QMRFSECN(void* opaque1, void* opaque2, CallContext* context, qmr_int32 time,
+                               qmr_int32* second);
+QMR_API void QMR_CALL QMRFTNUM(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* time,
+                               qmr_int32* number);
+
+/*
+ * QMRFTDUR: QMR_CC_DUR_TIME plus a count of the first selected unit of
+ * hours, minutes, seconds (QMR_CC_DUR_HOURS_SELECTED ... 'Y'), wrapped
+ * within the day, into QMR_CC_DUR_RESULT_TIME (0 until it succeeds).
+ * 23:59:59 + 1 second = 000000; 00:00:00 - 1 second = 235959;
+ * 24:00:00 + 30 seconds = 000030, + 0 hours = 240000.
+ * Reports " 141" (time invalid, always checked) and " 130" (no unit).
+ *
+ * QMRFSDUR: the timestamp at QMR_CC_DUR_TIMESTAMP plus a count of the
+ * first selected unit of years, months, days, hours, minutes, seconds,
+ * microseconds (QMR_CC_DUR_MICROS_SELECTED), carried into the date; a day
+ * past the end of the new month becomes its last (2001-01-31 + 1 month =
+ * 2001-02-28).  A count of 0 years, months or days on a year, month or day
+ * of 0 adds 1.  The result, 20 digits and a NUL, goes to
+ * QMR_CC_DUR_RESULT_TIMESTAMP, which holds twenty '0' after a failure.
+ * Reports " 137" (date invalid), " 141" (time invalid), " 130" (no unit),
+ * " 147" (new date outside 00010000..99991231), " 139" (new date invalid),
+ * " 148" (new time invalid, e.g. 24:00:00 + 1 second).  With
+ * QMR_CC_SKIP_VALIDATION 'Y' the engine is not asked; the range check
+ * stays.
+ */
+QMR_API void QMR_CALL QMRFTDUR(void* opaque1, void* opaque2, CallContext* context);
+QMR_API void QMR_CALL QMRFSDUR(void* opaque1, void* opaque2, CallContext* context);
+
+/*
+ * QMRFTMEC: the time hhmmss of an eight-character, blank-padded text in
+ * one of the pictures HHAM HHPM HHMMAM HH:MMAM HHMMPM HH:MMPM HHMM HHMMSS
+ * HH:MM HH:MM:SS HH.MM HH.MM.SS, where a number of one or two digits
+ * stands as HH, MM or SS and blanks vanish ("12:30 PM" = 123000,
+ * "9:30" = 093000, "12AM" = 0).  Reports " 142" for any other picture
+ * (one longer than eight characters included) and " 141" for AM/PM with
+ * an hour outside 1..12 or a time the engine refuses.
+ *
+ * QMRFTSC: the timestamp of a TextField holding YYYY-MM-DD, or
+ * YYYY-MM-DD-HH.MM.SS, or YYYY-MM-DD-HH.MM.SS.ffffff, each followed by a
+ * blank or the end of the field; writes 20 digits and a NUL (21 bytes).
+ * Only the maximum length is looked at, and nothing at or past it is
+ * read: positions beyond it count as blanks.  Reports " 130" (maximum
+ * length outside 1..4096), " 137" (wrong character in the date part),
+ * " 141" (wrong character in the time part, or a time the engine
+ * refuses), " 139" (a date the engine refuses).
+ *
+ * Neither writes its output unless it succeeds.
+ */
+QMR_API void QMR_CALL QMRFTMEC(void* opaque1, void* opaque2, CallContext* context, const char* text,
+                               qmr_int32* time);
+QMR_API void QMR_CALL QMRFTSC(void* opaque1, void* opaque2, CallContext* context, const TextField* field,
+                              char* timestamp);
+
 /* ==================================================================== */
 /* Storage-format conversions                                            */
 /* ==================================================================== */
