@@ -123,7 +123,7 @@ QMR_API void QMR_CALL QMRFDOW(void* opaque1, void* opaque2, CallContext* context
         qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
         return;
     }
-    std::memcpy(dayName, qmr::kDayNames[qmr::weekdayOf(value)], qmr::kDayNameLength);
+    std::memcpy(dayName, qmr::kDayNames[qmr::weekdayInCalendar(value)], qmr::kDayNameLength);
 }
 
 // The members without validation never fail.

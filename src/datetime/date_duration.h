@@ -56,11 +56,31 @@ constexpr std::int64_t dateAfterMonths(std::int32_t date, std::int32_t count) no
     return date / 100 % 100 != 0 || count != 0 ? addMonths(date, count) : std::int64_t{date} + 100;
 }
 
+// dayNumber for the dates of years 1..9999 (any two-digit month and day,
+// as an unchecked date may hold): with the year at least 0 after
+// February's shift every term is non-negative, so unsigned arithmetic
+// gives the same value without the sign corrections of signed division.
+constexpr std::int32_t dayNumberInCalendar(std::int32_t date) noexcept {
+    if (date < 10000 || date > 99999999) return dayNumber(date);
+    const auto u = static_cast<std::uint32_t>(date);
+    std::uint32_t y = u / 10000;        // [1, 9999]
+    std::uint32_t m = u / 100 % 100;    // [0, 99]
+    const std::uint32_t d = u % 100;    // [0, 99]
+    if (m <= 2) {
+        m += 9;
+        y -= 1;
+    } else {
+        m -= 3;
+    }
+    const std::uint32_t days = kDaysPer400Years * (y / 100) / 4 + kDaysPer4Years * (y % 100) / 4 + (153 * m + 2) / 5 + d;
+    return static_cast<std::int32_t>(days) + (kJdnOfMarch0 - kJdnOfDay0);
+}
+
 // Whole days through the day numbers.  A day number outside
 // 0001-01-01..9999-12-31 is a date outside the duration range, given as 0.
 constexpr std::int64_t dateAfterDays(std::int32_t date, std::int32_t count) noexcept {
     if (date % 100 == 0 && count == 0) return std::int64_t{date} + 1;
-    const std::int64_t n = std::int64_t{dayNumber(date)} + count;
+    const std::int64_t n = std::int64_t{dayNumberInCalendar(date)} + count;
     if (n < 1 || n > kDayNumberOf99991231) return 0;
     return dateOfDayNumber(static_cast<std::int32_t>(n));
 }

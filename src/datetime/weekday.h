@@ -28,6 +28,27 @@ constexpr int weekdayOf(std::int32_t date) noexcept {
     return r < 0 ? r + 7 : r;
 }
 
+// weekdayOf for the dates of years 1..9999 (any two-digit month and day):
+// every term is then non-negative once 30 weeks outweigh -2c, so unsigned
+// arithmetic gives the same remainder without sign corrections.
+constexpr int weekdayInCalendar(std::int32_t date) noexcept {
+    if (date < 10000 || date > 99999999) return weekdayOf(date);
+    const auto u = static_cast<std::uint32_t>(date);
+    std::uint32_t y = u / 10000;      // [1, 9999]
+    std::uint32_t m = u / 100 % 100;  // [0, 99]
+    const std::uint32_t d = u % 100;  // [0, 99]
+    if (m <= 2) {
+        m += 10;
+        y -= 1;
+    } else {
+        m -= 2;
+    }
+    const std::uint32_t c = y / 100;  // [0, 99]
+    const std::uint32_t k = y % 100;
+    const std::uint32_t w = (13 * m - 1) / 5 + d + k + k / 4 + c / 4 + 77 + 7 * 30 - 2 * c;
+    return static_cast<int>(w % 7);
+}
+
 constexpr int kDayNameLength = 9;
 
 // Blank-padded to the length of the longest, "WEDNESDAY".
@@ -36,6 +57,6 @@ constexpr char kDayNames[7][kDayNameLength + 1] = {
 };
 
 static_assert(weekdayOf(20261204) == 5 && weekdayOf(20000101) == 6 && weekdayOf(19000101) == 1);
-static_assert(weekdayOf(0) == 3 && weekdayOf(46000301) == 6);
+static_assert(weekdayOf(0) == 3 && weekdayOf(46000301) == 6 && weekdayInCalendar(46000301) == 6);
 
 }  // namespace qmr
