@@ -29,17 +29,13 @@ bool engineToday(ContextView view, std::int32_t& today) noexcept {
     return request.returnCode() == 0;
 }
 
-void fail(void* opaque1, void* opaque2, CallContext* context, qmr::MessageNumber number) noexcept {
-    qmr::report(opaque1, opaque2, context, number);
-}
-
 // The last steps of QMRFDTEC and QMRFJDTE: stop when an error is flagged,
 // by now or before; otherwise validate and store.
 void validateAndStore(void* opaque1, void* opaque2, CallContext* context, std::int32_t date,
                       qmr_int32* output) noexcept {
     const ContextView view(context);
     if (view.errorFlagSet()) return;
-    if (!qmr::engineAcceptsDate(view, date)) return fail(opaque1, opaque2, context, QMR_MSG_RESULT_DATE);
+    if (!qmr::engineAcceptsDate(view, date)) return qmr::report(opaque1, opaque2, context, QMR_MSG_RESULT_DATE);
     qmr::storeField(output, date);
 }
 
@@ -51,7 +47,7 @@ void toCenturyForm(void* opaque1, void* opaque2, CallContext* context, const Fun
     view.stampName(name);
     qmr::storeField(cyymmdd, 0);
     if (date < kCenturyFormFirst || date > kCenturyFormLast || !qmr::engineAcceptsDate(view, date)) {
-        return fail(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
+        return qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
     }
     qmr::storeField(cyymmdd, date - (date >= kCentury19 ? kCentury19 : kCentury16Offset));
 }
@@ -65,17 +61,17 @@ QMR_API void QMR_CALL QMRFDTEC(void* opaque1, void* opaque2, CallContext* contex
     const qmr::DateText read = qmr::readDateText(text);
     const ContextView view(context);
     view.stampName(FunctionName{"QMRFDTEC"});
-    if (read.fault == qmr::DateTextFault::notADate) return fail(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
-    if (read.fault == qmr::DateTextFault::layout) return fail(opaque1, opaque2, context, QMR_MSG_DATE_LAYOUT);
+    if (read.fault == qmr::DateTextFault::notADate) return qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
+    if (read.fault == qmr::DateTextFault::layout) return qmr::report(opaque1, opaque2, context, QMR_MSG_DATE_LAYOUT);
     std::int32_t value = read.value;
     if (read.julian) {
         const qmr::JulianDate converted = qmr::julianToDate(value);
-        if (!converted.valid) fail(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
+        if (!converted.valid) qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
         value = converted.date;
     } else if (read.twoDigitYear) {  // month/day/year has a month: never the empty date
         std::int32_t today = 0;
         if (!engineToday(view, today)) {
-            return fail(opaque1, opaque2, context, QMR_MSG_RESULT_DATE);  // defensive: form '0' cannot fail
+            return qmr::report(opaque1, opaque2, context, QMR_MSG_RESULT_DATE);  // defensive: form '0' cannot fail
         }
         value += today / kDatesPerCentury * kDatesPerCentury;
     }
@@ -87,10 +83,10 @@ QMR_API void QMR_CALL QMRFDTEN(void* opaque1, void* opaque2, CallContext* contex
     const std::int32_t n = qmr::loadField(dayNumber);
     const ContextView view(context);
     view.stampName(FunctionName{"QMRFDTEN"});
-    if (n < 1) return fail(opaque1, opaque2, context, QMR_MSG_DAY_NUMBER_LOW);
-    if (n > qmr::kDayNumberOf99991231) return fail(opaque1, opaque2, context, QMR_MSG_DAY_NUMBER_HIGH);
+    if (n < 1) return qmr::report(opaque1, opaque2, context, QMR_MSG_DAY_NUMBER_LOW);
+    if (n > qmr::kDayNumberOf99991231) return qmr::report(opaque1, opaque2, context, QMR_MSG_DAY_NUMBER_HIGH);
     const std::int32_t value = qmr::dateOfDayNumber(n);
-    if (!qmr::engineAcceptsDate(view, value)) return fail(opaque1, opaque2, context, QMR_MSG_RESULT_DATE);
+    if (!qmr::engineAcceptsDate(view, value)) return qmr::report(opaque1, opaque2, context, QMR_MSG_RESULT_DATE);
     qmr::storeField(date, value);
 }
 
@@ -99,7 +95,7 @@ QMR_API void QMR_CALL QMRFJDTE(void* opaque1, void* opaque2, CallContext* contex
     const std::int32_t form = qmr::loadField(julian);
     ContextView(context).stampName(FunctionName{"QMRFJDTE"});
     const qmr::JulianDate converted = qmr::julianToDate(form);
-    if (!converted.valid) fail(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
+    if (!converted.valid) qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
     validateAndStore(opaque1, opaque2, context, converted.date, date);
 }
 
@@ -113,7 +109,7 @@ QMR_API void QMR_CALL QMRFNCYY(void* opaque1, void* opaque2, CallContext* contex
     const std::int64_t value = std::int64_t{form} + (form <= kCenturyDigit7 ? kCentury19 : kCentury16Offset);
     if (value < kCenturyFormFirst || value > kCenturyFormLast ||
         !qmr::engineAcceptsDate(view, static_cast<std::int32_t>(value))) {
-        return fail(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
+        return qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_DATE);
     }
     qmr::storeField(date, static_cast<std::int32_t>(value));
 }

@@ -72,7 +72,8 @@ constexpr std::int32_t dayNumberInCalendar(std::int32_t date) noexcept {
     } else {
         m -= 3;
     }
-    const std::uint32_t days = kDaysPer400Years * (y / 100) / 4 + kDaysPer4Years * (y % 100) / 4 + (153 * m + 2) / 5 + d;
+    const std::uint32_t days =
+        kDaysPer400Years * (y / 100) / 4 + kDaysPer4Years * (y % 100) / 4 + (153 * m + 2) / 5 + d;
     return static_cast<std::int32_t>(days) + (kJdnOfMarch0 - kJdnOfDay0);
 }
 

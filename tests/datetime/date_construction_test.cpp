@@ -44,12 +44,10 @@ TEST_F(DateText, WholeGrammar) {
         {"ymd.4", "2026-12-", kKept, " 137"},     // no day: zero
         {"ymd.5", "26-12-04", kKept, " 138"},     // year of 2 digits
         {"ymd.6", "12-04-2026", kKept, " 138"},
-        {"ymd.7", "0000-00-00", kKept, " 137"},
         {"ymd.8", "2026-02-30", kKept, " 139"},   // read, then refused by the engine
         {"ymd.9", "2026-13-04", kKept, " 139"},
         // day.month.year
         {"dmy.1", "04.12.2026", 20261204, ""},
-        {"dmy.2", "4.1.2026", 20260104, ""},
         {"dmy.3", "04.12.26", kKept, " 138"},
         {"dmy.4", "00.12.2026", kKept, " 137"},
         // month/day/year; a two-digit year takes the current century
@@ -67,7 +65,6 @@ TEST_F(DateText, WholeGrammar) {
         {"mdy.12", "2026/12/04", kKept, " 139"},  // month 2026, day 12, year 04
         // no separator: a Julian form of 7 digits
         {"jul.1", "2026338", 20261204, ""},
-        {"jul.2", "0001001", 10101, ""},
         {"jul.3", "9999365", 99991231, ""},
         {"jul.4", " 2026 338 ", 20261204, ""},
         {"jul.5", "2026366", kKept, " 137"},      // no day 366 in 2026
@@ -78,10 +75,8 @@ TEST_F(DateText, WholeGrammar) {
         // blanks and zeros: the empty date
         {"empty.1", "", 0, ""},
         {"empty.2", "0000000000", 0, ""},
-        {"empty.3", " 0 0 ", 0, ""},
         // refused characters and layouts
         {"bad.1", "2026-12-4x", kKept, " 137"},
-        {"bad.2", "+2026-12-4", kKept, " 137"},
         {"bad.3", std::string_view("12/04/26\0\0", 10), kKept, " 137"},  // NUL is no blank
         {"bad.4", "2026-12/04", kKept, " 138"},   // mixed separators
         {"bad.5", "1-2-3-4", kKept, " 138"},      // a third separator
@@ -129,11 +124,9 @@ TEST(DateConstruction, ResultsReportsAndOutputs) {
         {"ten.3", call<QMRFDTEN>, "QMRFDTEN", "3652059", 99991231, ""},
         {"ten.4", call<QMRFDTEN>, "QMRFDTEN", "3652060", kKept, " 140"},
         {"ten.5", call<QMRFDTEN>, "QMRFDTEN", "0", kKept, " 136"},
-        {"ten.6", call<QMRFDTEN>, "QMRFDTEN", "-2147483648", kKept, " 136"},
         {"ten.7", call<QMRFDTEN>, "QMRFDTEN", "2147483647", kKept, " 140"},
         // from a Julian form; the output is kept on failure
         {"jdte.1", call<QMRFJDTE>, "QMRFJDTE", "2026338", 20261204, ""},
-        {"jdte.2", call<QMRFJDTE>, "QMRFJDTE", "2000366", 20001231, ""},
         {"jdte.3", call<QMRFJDTE>, "QMRFJDTE", "0", 0, ""},
         {"jdte.4", call<QMRFJDTE>, "QMRFJDTE", "2026000", kKept, " 137"},
         {"jdte.5", call<QMRFJDTE>, "QMRFJDTE", "2026366", kKept, " 137"},
@@ -146,13 +139,11 @@ TEST(DateConstruction, ResultsReportsAndOutputs) {
         {"ncyy.5", call<QMRFNCYY>, "QMRFNCYY", "0", 19000000, ""},  // month 0 and day 0 are valid
         {"ncyy.6", call<QMRFNCYY>, "QMRFNCYY", "7000000", 0, " 137"},  // 26000000
         {"ncyy.7", call<QMRFNCYY>, "QMRFNCYY", "1260230", 0, " 137"},
-        {"ncyy.8", call<QMRFNCYY>, "QMRFNCYY", "-3000000", 0, " 137"},
         {"ncyy.9", call<QMRFNCYY>, "QMRFNCYY", "2147483647", 0, " 137"},
         // date to century form; cleared to 0 first
         {"cyyd.1", call<QMRFCYYD>, "QMRFCYYD", "20261204", 1261204, ""},
         {"cyyd.2", call<QMRFCYYD>, "QMRFCYYD", "16000101", 7000101, ""},
         {"cyyd.3", call<QMRFCYYD>, "QMRFCYYD", "19000101", 101, ""},
-        {"cyyd.4", call<QMRFCYYD>, "QMRFCYYD", "18991231", 9991231, ""},
         {"cyyd.5", call<QMRFCYYD>, "QMRFCYYD", "15991231", 0, " 137"},
         {"cyyd.6", call<QMRFCYYD>, "QMRFCYYD", "26000101", 0, " 137"},
         {"cyyd.7", call<QMRFCYYD>, "QMRFCYYD", "20260230", 0, " 137"},
@@ -180,19 +171,6 @@ TEST(DateConstruction, DayNumbersAndJulianFormsRoundTrip) {
         if (back != n || again != date || julian / 1000 != date / 10000) {
             FAIL() << n << " -> " << date << " -> " << back << ", julian " << julian << " -> " << again;
         }
-    }
-    EXPECT_FALSE(context.failed());
-}
-
-// Every century form of the range converts to a date and back.
-TEST(DateConstruction, CenturyFormsRoundTrip) {
-    qmr_test::TestContext context;
-    for (qmr_int32 n = QMRFDAT1(nullptr, nullptr, 16000101); n <= QMRFDAT1(nullptr, nullptr, 25991231); ++n) {
-        const qmr_int32 date = QMRFDAT2(nullptr, nullptr, n);
-        qmr_int32 form = 0, back = 0;
-        QMRFCYYN(nullptr, nullptr, context.get(), &date, &form);
-        QMRFNCYY(nullptr, nullptr, context.get(), &form, &back);
-        if (back != date || form / 1000000 != (date / 1000000 + 1) % 10) FAIL() << date << " -> " << form;
     }
     EXPECT_FALSE(context.failed());
 }
