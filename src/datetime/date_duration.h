@@ -27,7 +27,7 @@ constexpr bool isLeapYear64(std::int64_t year) noexcept {
 }
 
 constexpr std::int64_t dateAfterYears(std::int32_t date, std::int32_t count) noexcept {
-    std::int64_t r = date / 10000 != 0 || count != 0 ? std::int64_t{date} + std::int64_t{count} * 10000
+    std::int64_t r = count != 0 || date / 10000 != 0 ? std::int64_t{date} + std::int64_t{count} * 10000
                                                      : std::int64_t{date} + 10000;
     if (r % 10000 == 229 && !isLeapYear64(r / 10000)) r -= 1;
     return r;
@@ -53,7 +53,7 @@ constexpr std::int64_t addMonths(std::int32_t date, std::int32_t count) noexcept
 }
 
 constexpr std::int64_t dateAfterMonths(std::int32_t date, std::int32_t count) noexcept {
-    return date / 100 % 100 != 0 || count != 0 ? addMonths(date, count) : std::int64_t{date} + 100;
+    return count != 0 || date / 100 % 100 != 0 ? addMonths(date, count) : std::int64_t{date} + 100;
 }
 
 // dayNumber for the dates of years 1..9999 (any two-digit month and day,
@@ -80,10 +80,10 @@ constexpr std::int32_t dayNumberInCalendar(std::int32_t date) noexcept {
 // Whole days through the day numbers.  A day number outside
 // 0001-01-01..9999-12-31 is a date outside the duration range, given as 0.
 constexpr std::int64_t dateAfterDays(std::int32_t date, std::int32_t count) noexcept {
-    if (date % 100 == 0 && count == 0) return std::int64_t{date} + 1;
+    if (count == 0 && date % 100 == 0) return std::int64_t{date} + 1;
     const std::int64_t n = std::int64_t{dayNumberInCalendar(date)} + count;
     if (n < 1 || n > kDayNumberOf99991231) return 0;
-    return dateOfDayNumber(static_cast<std::int32_t>(n));
+    return calendarDateOf(static_cast<std::uint32_t>(n));
 }
 
 static_assert(dateAfterYears(20240229, 1) == 20250228 && dateAfterYears(20240229, 4) == 20280229);
