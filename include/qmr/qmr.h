@@ -243,6 +243,118 @@ QMR_API qmr_int32 QMR_CALL QMRFDAT4(void* opaque1, void* opaque2, qmr_int32 date
 /* Date built-ins                                                        */
 /* ==================================================================== */
 
+/*
+ * Every date built-in stamps its name, blank-padded to 8 characters, at
+ * QMR_CC_FUNCTION_NAME.  "Validates" below means: request '0' on the
+ * context's embedded DateRequest with only date, requestCode and dateForm
+ * stored, so the time an earlier call left there (with its timeForm) is
+ * validated too and a time that failed before fails again here.  A
+ * refused date is reported as " 137" unless a function says otherwise.
+ * Inputs are read before any output is cleared, so one field may serve
+ * as both.  Dates, day numbers and Julian forms are int32 host fields; a
+ * timestamp is 20 characters yyyymmddhhmmssffffff of which only the
+ * first 8 are read (as one decimal number: blanks and a sign allowed,
+ * reading stops at the first non-digit).
+ *
+ * Component of a date: output cleared to 0, date validated, then:
+ */
+/* date mod 100: QMRFDAY(20261204) gives 4. */
+QMR_API void QMR_CALL QMRFDAY(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* date,
+                              qmr_int16* day);
+/* (date / 100) mod 100. */
+QMR_API void QMR_CALL QMRFMTH(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* date,
+                              qmr_int16* month);
+/* date / 10000, stored in 16 bits (a value the engine reads as 00000000,
+ * such as 2147483647, keeps the low 16 bits of its quotient). */
+QMR_API void QMR_CALL QMRFYEAR(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* date,
+                               qmr_int16* year);
+/* Day number (QMRFDAT1): QMRFDAYS(20261204) gives 739954, 0 gives -396. */
+QMR_API void QMR_CALL QMRFDAYS(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* date,
+                               qmr_int32* dayNumber);
+/* Julian form (QMRFDAT4): QMRFDTEJ(20261204) gives 2026338. */
+QMR_API void QMR_CALL QMRFDTEJ(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* date,
+                               qmr_int32* julian);
+/* The same for the date of a timestamp text: its day number, the date
+ * itself, its day, month and year. */
+QMR_API void QMR_CALL QMRFDSTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int32* dayNumber);
+QMR_API void QMR_CALL QMRFDTTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int32* date);
+QMR_API void QMR_CALL QMRFDYTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int16* day);
+QMR_API void QMR_CALL QMRFMOTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int16* month);
+QMR_API void QMR_CALL QMRFYRTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
+                               qmr_int16* year);
+/* The number itself once it is a valid date; a refused one leaves the
+ * output as it was. */
+QMR_API void QMR_CALL QMRFNUMD(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* number,
+                               qmr_int32* date);
+/* Name of the day of the week, 9 characters blank-padded, no NUL:
+ * "SUNDAY   " .. "SATURDAY ".  The output is 9 blanks before the date is
+ * validated, and stays so when it is refused.  QMRFDOW(20261204) gives
+ * "FRIDAY   "; the empty date 0 gives "WEDNESDAY". */
+QMR_API void QMR_CALL QMRFDOW(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* date,
+                              char* dayName);
+/* Without validation (they never fail): the date itself, and the day,
+ * month and year of a plain number taken by value, e.g.
+ * QMRFDAYN(20261232) gives 32, QMRFYRN(-20261204) gives -2026. */
+QMR_API void QMR_CALL QMRFDNUM(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* date,
+                               qmr_int32* number);
+QMR_API void QMR_CALL QMRFDAYN(void* opaque1, void* opaque2, CallContext* context, qmr_int32 number,
+                               qmr_int32* day);
+QMR_API void QMR_CALL QMRFMTHN(void* opaque1, void* opaque2, CallContext* context, qmr_int32 number,
+                               qmr_int32* month);
+QMR_API void QMR_CALL QMRFYRN(void* opaque1, void* opaque2, CallContext* context, qmr_int32 number,
+                              qmr_int32* year);
+
+/*
+ * Date from a 10-character text (no NUL needed): "2026-12-04",
+ * "04.12.2026", "12/04/2026", "12/04/26" (the current century is added),
+ * or a Julian form "2026338"; blanks may stand anywhere, and blanks and
+ * zeros without a separator give 0.  " 137": a character that is no
+ * digit, blank, '-', '/' or '.', or a zero day, month or (except with
+ * '/') year; " 138": mixed separators, more than two separators, or a
+ * wrong number of year digits; " 139": the date is not valid.  The
+ * output is not cleared: on failure it keeps its value.  An error flag
+ * already 'Y' also stops it without output.
+ */
+QMR_API void QMR_CALL QMRFDTEC(void* opaque1, void* opaque2, CallContext* context, const char* text,
+                               qmr_int32* date);
+/* Date of a day number: " 136" below 1, " 140" above 3652059
+ * (9999-12-31); output kept on failure. */
+QMR_API void QMR_CALL QMRFDTEN(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* dayNumber,
+                               qmr_int32* date);
+/* Date of a Julian form yyyyddd: " 137" for an invalid form (0 gives 0);
+ * output kept on failure, and when the error flag is already 'Y'. */
+QMR_API void QMR_CALL QMRFJDTE(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* julian,
+                               qmr_int32* date);
+/* Century form CYYMMDD (digits 0..6: 1900s..2500s, 7..9: 1600s..1800s)
+ * to a date of 16000101..25991231, and back (QMRFCYYD and QMRFCYYN differ
+ * only in the name they stamp).  Output cleared to 0;
+ * " 137" outside that range or invalid.  QMRFNCYY(1261204) gives
+ * 20261204; QMRFCYYD(16000101) gives 7000101. */
+QMR_API void QMR_CALL QMRFNCYY(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* cyymmdd,
+                               qmr_int32* date);
+QMR_API void QMR_CALL QMRFCYYD(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* date,
+                               qmr_int32* cyymmdd);
+QMR_API void QMR_CALL QMRFCYYN(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* date,
+                               qmr_int32* cyymmdd);
+
+/*
+ * QMRFDDUR: the date at QMR_CC_DUR_DATE plus QMR_CC_DUR_YEARS years,
+ * QMR_CC_DUR_MONTHS months or QMR_CC_DUR_DAYS days, whichever is selected
+ * first ('Y' at its _SELECTED byte; years before months before days),
+ * into QMR_CC_DUR_RESULT_DATE, which is set to 0 first.  A day past the
+ * end of the resulting month is cut to its last day (20260131 plus one
+ * month is 20260228).  With 'Y' at QMR_CC_SKIP_VALIDATION neither date is
+ * given to the engine.  " 137": the input date is refused; " 130": no
+ * unit selected; " 147": the result lies outside 00010000..99991231;
+ * " 139": the result is not a valid date.  An error flag already 'Y'
+ * once the result is computed stops it without a report.
+ */
+QMR_API void QMR_CALL QMRFDDUR(void* opaque1, void* opaque2, CallContext* context);
+
 /* ==================================================================== */
 /* Time and timestamp built-ins                                          */
 /* ==================================================================== */
