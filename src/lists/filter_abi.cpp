@@ -20,9 +20,9 @@ bool readable(const GroupDescriptor& group, const FilterTree& tree) noexcept {
 }
 
 int filterGroup(const GroupDescriptor* group, const char* expression) noexcept {
-    if (group == nullptr) return kListFailed;
-    if (group->occurrenceCount == 0) return kListDone;
-    if (group->fields == nullptr && group->fieldCount != 0) return kListFailed;
+    if (const GroupState state = groupState(group); state != GroupState::readable) {
+        return state == GroupState::empty ? kListDone : kListFailed;
+    }
     FilterTree tree;
     const int parsed = parseFilter(expression != nullptr ? expression : "", group->fields, group->fieldCount, tree);
     if (parsed != kListDone) return parsed;

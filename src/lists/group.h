@@ -42,6 +42,18 @@ constexpr std::size_t columnWidth(std::int32_t type, std::uint32_t elementSize) 
     }
 }
 
+// What the filter and the sort find before they read their text: no
+// occurrences (nothing is read at all), a descriptor they cannot read, or
+// a group to work on.
+enum class GroupState { empty, unreadable, readable };
+
+inline GroupState groupState(const GroupDescriptor* group) noexcept {
+    if (group == nullptr) return GroupState::unreadable;
+    if (group->occurrenceCount == 0) return GroupState::empty;
+    if (group->fields == nullptr && group->fieldCount != 0) return GroupState::unreadable;
+    return GroupState::readable;
+}
+
 // Column elements are the host's native values, possibly unaligned.
 template <typename T>
 inline T loadElement(const unsigned char* column, std::size_t i) noexcept {

@@ -23,10 +23,9 @@ bool keysReadable(const SortKeys& keys) noexcept {
 }
 
 int sortGroup(const GroupDescriptor* group, const char* specification) noexcept {
-    if (group == nullptr) return kListFailed;
-    const std::uint32_t count = group->occurrenceCount;
-    if (count == 0) return kListDone;
-    if (group->fields == nullptr && group->fieldCount != 0) return kListFailed;
+    if (const GroupState state = groupState(group); state != GroupState::readable) {
+        return state == GroupState::empty ? kListDone : kListFailed;
+    }
     SortKeys keys;
     const char* text = specification != nullptr ? specification : "";
     if (const int parsed = parseSortKeys(text, group->fields, group->fieldCount, keys); parsed != kListDone) {
@@ -35,6 +34,7 @@ int sortGroup(const GroupDescriptor* group, const char* specification) noexcept 
     if (!keysReadable(keys)) return kListFailed;
 
     // One buffer serves the ordering and then every array in turn.
+    const std::uint32_t count = group->occurrenceCount;
     const std::size_t width = std::max(widestMovedElement(*group), kOrderWorkWidth);
     WorkingStorage<std::uint32_t> permutation;
     WorkingStorage<std::uint64_t> buffer;

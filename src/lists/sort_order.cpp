@@ -1,10 +1,9 @@
 // Ordering by keys.  Each occurrence first gets an 8-byte prefix: its
 // leading keys' values turned into bytes whose unsigned order is the
 // keys' order (sign bits flipped, descending keys inverted, texts cut at
-// their NUL).  Occurrences are sorted as (prefix, occurrence) records,
-// which keeps the comparisons in sequential memory; only occurrences whose
-// prefixes tie, while the prefix does not hold every key, are compared
-// key by key.  A key whose ordering the library cannot turn into bytes (a
+// their NUL).  The (prefix, occurrence) records are radix sorted, which
+// keeps the work in sequential memory; only occurrences whose prefixes
+// tie, while the prefix does not hold every key, are compared key by key.  A key whose ordering the library cannot turn into bytes (a
 // host's own 20-byte value ordering) ends the prefix.
 #include "lists/sort_order.h"
 
@@ -13,6 +12,7 @@
 #include <cstring>
 
 #include "lists/group.h"
+#include "lists/radix_sort.h"
 #include "lists/stable_sort.h"
 #include "platform/editsvc.h"
 #include "platform/value20.h"
@@ -166,16 +166,19 @@ void orderOccurrences(const SortKeys& keys, std::uint32_t count, std::uint32_t* 
         }
         records[i] = {prefix, i, 0};
     }
-    const SortKey* keyList = keys.keys.get();
-    const std::uint32_t keyCount = keys.count;
-    if (plan.complete) {
-        stableSort(records, scratch, count,
-                   [](const OrderRecord& x, const OrderRecord& y) { return x.prefix < y.prefix; });
-    } else {
-        stableSort(records, scratch, count, [keyList, keyCount](const OrderRecord& x, const OrderRecord& y) {
-            if (x.prefix != y.prefix) return x.prefix < y.prefix;
+    radixSortByPrefix(records, scratch, count);
+    if (!plan.complete) {
+        // Occurrences whose prefixes tie are still in their present order;
+        // the keys decide among them.
+        const SortKey* keyList = keys.keys.get();
+        const std::uint32_t keyCount = keys.count;
+        const auto before = [keyList, keyCount](const OrderRecord& x, const OrderRecord& y) {
             return compareOccurrences(keyList, keyCount, x.occurrence, y.occurrence) < 0;
-        });
+        };
+        for (std::uint32_t first = 0, last = 0; first < count; first = last) {
+            for (last = first + 1; last < count && records[last].prefix == records[first].prefix;) ++last;
+            if (last - first > 1) stableSort(records + first, scratch, last - first, before);
+        }
     }
     for (std::uint32_t k = 0; k < count; ++k) permutation[k] = records[k].occurrence;
 }

@@ -20,12 +20,8 @@ namespace {
 using qmr_test::TestContext;
 using qmr_test::TestGroup;
 
-// Filters with all shown; returns "" or the message number.
 std::string filter(TestGroup& group, const char* expression) {
-    TestContext context;
-    QMRFLTR(nullptr, nullptr, context.get(), group.descriptor(), expression);
-    EXPECT_EQ(context.name(), "QMRFLTR ");
-    return context.error();
+    return qmr_test::callList(QMRFLTR, "QMRFLTR ", group, expression);
 }
 
 // One field of every type code, then the selection field (13).

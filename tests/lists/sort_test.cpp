@@ -23,10 +23,7 @@ using qmr_test::TestContext;
 using qmr_test::TestGroup;
 
 std::string sort(TestGroup& group, const char* specification) {
-    TestContext context;
-    QMRSORT(nullptr, nullptr, context.get(), group.descriptor(), specification);
-    EXPECT_EQ(context.name(), "QMRSORT ");
-    return context.error();
+    return qmr_test::callList(QMRSORT, "QMRSORT ", group, specification);
 }
 
 TEST(SortSpecification, ReportsEachMessageAndLeavesTheGroupUnchanged) {

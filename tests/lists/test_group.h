@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "qmr/qmr.h"
 #include "support/context.h"
 
@@ -126,5 +128,14 @@ private:
     std::uint32_t selection_ = 0;
     GroupDescriptor group_{};
 };
+
+// Calls QMRFLTR or QMRSORT on the group; "" or the message number.
+using ListFunction = void(QMR_CALL*)(void*, void*, CallContext*, GroupDescriptor*, const char*);
+inline std::string callList(ListFunction function, const char* name, TestGroup& group, const char* text) {
+    TestContext context;
+    function(nullptr, nullptr, context.get(), group.descriptor(), text);
+    EXPECT_EQ(context.name(), name);
+    return context.error();
+}
 
 }  // namespace qmr_test
