@@ -6,6 +6,7 @@
 #include "lists/group.h"
 #include "lists/selection.h"
 #include "lists/text_compare.h"
+#include "platform/editsvc.h"
 
 namespace qmr {
 namespace {
@@ -67,16 +68,37 @@ std::size_t trimmedLength(const char* text, std::size_t length) noexcept {
 }
 
 // Texts compare without their trailing blanks, over the longer of the two.
+// Most values differ from the literal within the literal's own trimmed
+// length, where that is the answer; only a value equal that far needs its
+// length.
+int compareWithLiteral(const char* value, std::size_t size, const char* literal, std::size_t literalLength,
+                       std::size_t literalTrimmed) noexcept {
+    const std::size_t within = std::min(literalTrimmed, size);
+    const int c = VKSTRNCM(value, literal, within);  // neither side can reach a NUL first: the literal has none
+    if (c != 0) return c;
+    if (within < literalTrimmed) return -1;  // the value's element ends first, without a NUL
+    const std::size_t length = textLength(reinterpret_cast<const unsigned char*>(value), size);
+    const std::size_t count = std::max(trimmedLength(value, length), literalTrimmed);
+    return compareBoundedTexts(value, length, literal, literalLength, count);
+}
+
 void compareTexts(Operator op, const unsigned char* column, std::size_t size, std::size_t n, const char* literal,
                   std::size_t literalLength, const std::uint8_t* active, std::uint8_t* out) noexcept {
     const std::size_t literalTrimmed = trimmedLength(literal, literalLength);
+    // The occurrences still open, gathered first: a branch per occurrence
+    // on whether it is open would be mispredicted as often as not.
+    std::uint16_t open[kFilterBlock];
+    std::size_t openCount = 0;
     for (std::size_t j = 0; j < n; ++j) {
         out[j] = 0;
-        if (active[j] == 0) continue;
+        open[openCount] = static_cast<std::uint16_t>(j);
+        openCount += active[j] != 0;
+    }
+    for (std::size_t k = 0; k < openCount; ++k) {
+        const std::size_t j = open[k];
         const auto* value = reinterpret_cast<const char*>(column + j * size);
-        const std::size_t length = textLength(column + j * size, size);
-        const std::size_t count = std::max(trimmedLength(value, length), literalTrimmed);
-        out[j] = holdsForSign(op, compareBoundedTexts(value, length, literal, literalLength, count)) ? 0xFF : 0;
+        const int c = compareWithLiteral(value, size, literal, literalLength, literalTrimmed);
+        out[j] = holdsForSign(op, c) ? 0xFF : 0;
     }
 }
 
@@ -133,11 +155,9 @@ void runFilter(const FilterProgram& program, const FilterTree& tree, const Group
             case FilterStep::copy: std::copy(a, a + n, out); break;
             }
         }
-        for (std::size_t j = 0; j < n; ++j) {
-            if (shown[j] & ~passed[j]) {
-                char& flag = blockFlags[j * stride];
-                flag = changedSelection(flag, QMR_SEL_HIDDEN);
-            }
+        for (std::size_t j = 0; j < n; ++j) {  // without a branch, for the same reason
+            char& flag = blockFlags[j * stride];
+            flag = (shown[j] & ~passed[j]) != 0 ? changedSelection(flag, QMR_SEL_HIDDEN) : flag;
         }
     }
 }
