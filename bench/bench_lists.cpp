@@ -25,7 +25,7 @@ constexpr std::uint32_t kCount = 1000000;
 constexpr std::size_t kTextSize = 16;
 constexpr const char kExpression[] = "1 >= 2001-01-01 AND (3 < 500.0 OR 4 < \"M\")";
 constexpr const char kSqlFilter[] = "UPDATE rows SET flag = 'H' WHERE NOT (d >= 20010101 AND (r < 500.0 OR s < 'M'))";
-constexpr const char kSpecification[] = "1 A 4 D";
+constexpr const char kSortKeys[] = "1 A 4 D";
 
 struct Columns {
     std::vector<std::int32_t> dates, longs;
@@ -85,7 +85,8 @@ sqlite3* database() {
     static sqlite3* db = [] {
         sqlite3* d = nullptr;
         sqlite3_open(":memory:", &d);
-        sqlite3_exec(d, "CREATE TABLE rows (d INTEGER, l INTEGER, r REAL, s TEXT, flag TEXT)", nullptr, nullptr, nullptr);
+        const char* create = "CREATE TABLE rows (d INTEGER, l INTEGER, r REAL, s TEXT, flag TEXT)";
+        sqlite3_exec(d, create, nullptr, nullptr, nullptr);
         sqlite3_exec(d, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(d, "INSERT INTO rows VALUES (?, ?, ?, ?, ?)", -1, &insert, nullptr);
@@ -135,7 +136,8 @@ void BM_HandLoopFilter(benchmark::State& state) {
         std::copy(original().flags.begin(), original().flags.end(), c.flags.begin());
         for (std::uint32_t i = 0; i < kCount; ++i) {
             if (c.flags[i] == 'H') continue;
-            const bool pass = c.dates[i] >= 20010101 && (c.reals[i] < 500.0 || textBefore(&c.texts[i * kTextSize], "M", 1));
+            const char* text = &c.texts[i * kTextSize];
+            const bool pass = c.dates[i] >= 20010101 && (c.reals[i] < 500.0 || textBefore(text, "M", 1));
             if (!pass) c.flags[i] = 'H';
         }
         benchmark::DoNotOptimize(c.flags.data());
@@ -165,19 +167,19 @@ void BM_SqliteFilter(benchmark::State& state) {
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kCount);
 }
 
-void sortBy(benchmark::State& state, const char* specification) {
+void sortBy(benchmark::State& state, const char* keys) {
     HostGroup host;
     for (auto _ : state) {
         state.PauseTiming();
         host.restore();
         state.ResumeTiming();
-        QMRSORT(nullptr, nullptr, host.callContext(), &host.group, specification);
+        QMRSORT(nullptr, nullptr, host.callContext(), &host.group, keys);
         benchmark::DoNotOptimize(host.columns.dates.data());
     }
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kCount);
 }
 
-void BM_QMRSORT(benchmark::State& state) { sortBy(state, kSpecification); }
+void BM_QMRSORT(benchmark::State& state) { sortBy(state, kSortKeys); }
 
 // A text key first: its first 8 bytes order most occurrences, the rest
 // compare key by key.

@@ -272,7 +272,7 @@ QMR_API qmr_int32 QMR_CALL QMRFDAT4(void* opaque1, void* opaque2, qmr_int32 date
  * Both descriptors are C structs with native pointers in this order.  On
  * 32-bit targets they are exactly the host's 24- and 20-byte records; on
  * 64-bit targets they have natural alignment (40 and 32 bytes).  Field
- * number n, as filter expressions and sort specifications name fields, is
+ * number n, as filter expressions and sort keys name fields, is
  * fields[n - 1].
  */
 typedef struct FieldDescriptor {
@@ -378,10 +378,10 @@ QMR_API void QMR_CALL QMRSSEL(void* opaque1, void* opaque2, CallContext* context
  * count), " 155" (parentheses do not balance; reported before a syntax
  * error) or " 156"; the group is then unchanged.  Never reveals.
  *
- * QMRSORT sorts the occurrences by "FIELD DIRECTION ..." (direction A, a,
- * D or d; the first key is the most significant), stable, and moves every
- * column, the occurrence and cell state bytes and the cell attribute
- * records with their occurrences.  Reports " 153" (empty specification,
+ * QMRSORT sorts the occurrences by keys "FIELD DIRECTION ..." (direction
+ * A, a, D or d; the first key is the most significant), stable, and
+ * moves every column, the occurrence and cell state bytes and the cell
+ * attribute records with their occurrences.  Reports " 153" (empty key text,
  * storage, or a key column that is null), " 154" (a missing or bad
  * direction) or " 155" (a field number below 1 or above the field count);
  * the group is then unchanged.
@@ -391,7 +391,7 @@ QMR_API void QMR_CALL QMRSSEL(void* opaque1, void* opaque2, CallContext* context
 QMR_API void QMR_CALL QMRFLTR(void* opaque1, void* opaque2, CallContext* context, GroupDescriptor* group,
                               const char* expression);
 QMR_API void QMR_CALL QMRSORT(void* opaque1, void* opaque2, CallContext* context, GroupDescriptor* group,
-                              const char* specification);
+                              const char* keys);
 
 /*
  * The ordering of the 20-byte value type (field type 11).  Each test

@@ -87,6 +87,7 @@ void compareTexts(Operator op, const unsigned char* column, std::size_t size, st
     const std::size_t literalTrimmed = trimmedLength(literal, literalLength);
     // The occurrences still open, gathered first: a branch per occurrence
     // on whether it is open would be mispredicted as often as not.
+    static_assert(kFilterBlock <= 65536);
     std::uint16_t open[kFilterBlock];
     std::size_t openCount = 0;
     for (std::size_t j = 0; j < n; ++j) {

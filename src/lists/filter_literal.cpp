@@ -80,7 +80,9 @@ bool overflows(const char* text, const char* end) noexcept {
         const bool negative = p != end && *p == '-';
         if (p != end && (*p == '-' || *p == '+')) ++p;
         std::int64_t exponent = 0;  // saturated far beyond any double
-        for (; p != end && isDigit(static_cast<unsigned char>(*p)); ++p) exponent = std::min<std::int64_t>(exponent * 10 + (*p - '0'), 100000);
+        for (; p != end && isDigit(static_cast<unsigned char>(*p)); ++p) {
+            exponent = std::min<std::int64_t>(exponent * 10 + (*p - '0'), 100000);
+        }
         magnitude += negative ? -exponent : exponent;
     }
     return magnitude > 0;

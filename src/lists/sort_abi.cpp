@@ -1,4 +1,4 @@
-// QMRSORT: sorts a group's occurrences by the keys a specification names
+// QMRSORT: sorts a group's occurrences by the keys the host names
 // and moves every array of the group with them.  Everything the move
 // needs is obtained before anything moves, so a group is either sorted
 // whole or left as it was.
@@ -22,12 +22,12 @@ bool keysReadable(const SortKeys& keys) noexcept {
     return true;
 }
 
-int sortGroup(const GroupDescriptor* group, const char* specification) noexcept {
+int sortGroup(const GroupDescriptor* group, const char* keyText) noexcept {
     if (const GroupState state = groupState(group); state != GroupState::readable) {
         return state == GroupState::empty ? kListDone : kListFailed;
     }
     SortKeys keys;
-    const char* text = specification != nullptr ? specification : "";
+    const char* text = keyText != nullptr ? keyText : "";
     if (const int parsed = parseSortKeys(text, group->fields, group->fieldCount, keys); parsed != kListDone) {
         return parsed;
     }
@@ -51,7 +51,7 @@ int sortGroup(const GroupDescriptor* group, const char* specification) noexcept 
 }  // namespace qmr
 
 extern "C" QMR_API void QMR_CALL QMRSORT(void* opaque1, void* opaque2, CallContext* context, GroupDescriptor* group,
-                                         const char* specification) {
+                                         const char* keys) {
     qmr::ContextView(context).stampName(qmr::FunctionName{"QMRSORT "});
-    qmr::reportList(opaque1, opaque2, context, qmr::sortGroup(group, specification));
+    qmr::reportList(opaque1, opaque2, context, qmr::sortGroup(group, keys));
 }

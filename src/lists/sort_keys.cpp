@@ -29,9 +29,9 @@ private:
 
 }  // namespace
 
-int parseSortKeys(const char* specification, const FieldDescriptor* fields, std::uint32_t fieldCount,
+int parseSortKeys(const char* keyText, const FieldDescriptor* fields, std::uint32_t fieldCount,
                   SortKeys& keys) noexcept {
-    const std::string_view text(specification, std::strlen(specification));
+    const std::string_view text(keyText, std::strlen(keyText));
     std::size_t tokenCount = 0;
     std::string_view token;
     for (Tokens counting(text); counting.next(token);) ++tokenCount;

@@ -1,5 +1,5 @@
-// The sort specification: pairs of a field number and a direction, the
-// first pair the most significant key.
+// The sort keys as the host writes them: pairs of a field number and a
+// direction, the first pair the most significant key.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +22,7 @@ struct SortKeys {
 // Reads "FIELD DIRECTION ..." (tokens between blanks; direction A, a, D
 // or d): kListDone, or 153 (empty, or storage), 154 (a missing or bad
 // direction) or 155 (a field number below 1 or above `fieldCount`).
-int parseSortKeys(const char* specification, const FieldDescriptor* fields, std::uint32_t fieldCount,
+int parseSortKeys(const char* keyText, const FieldDescriptor* fields, std::uint32_t fieldCount,
                   SortKeys& keys) noexcept;
 
 }  // namespace qmr

@@ -3,8 +3,10 @@
 // keys' order (sign bits flipped, descending keys inverted, texts cut at
 // their NUL).  The (prefix, occurrence) records are radix sorted, which
 // keeps the work in sequential memory; only occurrences whose prefixes
-// tie, while the prefix does not hold every key, are compared key by key.  A key whose ordering the library cannot turn into bytes (a
-// host's own 20-byte value ordering) ends the prefix.
+// tie, while the prefix does not hold every key, are compared key by key
+// through VKSTRNCM and the 20-byte value tests.  A key whose ordering the
+// library cannot turn into bytes (a host's own 20-byte value ordering)
+// ends the prefix.
 #include "lists/sort_order.h"
 
 #include <bit>
@@ -21,6 +23,10 @@ namespace qmr {
 namespace {
 
 constexpr std::uint32_t kPrefixBytes = 8;
+
+// VKSTRNCM orders texts as unsigned bytes up to a shared NUL (the
+// edit-services stand-in); only then may text keys go into the prefix.
+constexpr bool kTextsInByteOrder = true;
 
 template <typename T>
 int threeWay(T a, T b) noexcept {
@@ -60,6 +66,7 @@ int compareKey(const SortKey& key, std::uint32_t a, std::uint32_t b) noexcept {
 std::int64_t orderedWidth(const SortKey& key) noexcept {
     const std::int32_t type = key.field->typeCode;
     if (type == QMR_FIELD_VALUE20 && !value20IsByteOrder()) return -1;
+    if (isTextType(type) && !kTextsInByteOrder) return -1;
     return static_cast<std::int64_t>(columnWidth(type, key.field->elementSize));
 }
 

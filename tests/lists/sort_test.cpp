@@ -1,4 +1,4 @@
-// QMRSORT: specification messages, results against std::stable_sort with
+// QMRSORT: the messages for sort keys, results against std::stable_sort with
 // an independent comparison for every type code, every array moved with
 // its occurrence, and the group unchanged after every failure.
 #include <gtest/gtest.h>
@@ -22,13 +22,13 @@ using qmr_test::Bytes;
 using qmr_test::TestContext;
 using qmr_test::TestGroup;
 
-std::string sort(TestGroup& group, const char* specification) {
-    return qmr_test::callList(QMRSORT, "QMRSORT ", group, specification);
+std::string sort(TestGroup& group, const char* keys) {
+    return qmr_test::callList(QMRSORT, "QMRSORT ", group, keys);
 }
 
-TEST(SortSpecification, ReportsEachMessageAndLeavesTheGroupUnchanged) {
+TEST(SortKeys, ReportsEachMessageAndLeavesTheGroupUnchanged) {
     const struct {
-        const char* specification;
+        const char* keys;
         const char* message;
     } cases[] = {
         {"1 A", ""}, {"1 a", ""}, {"  1   D  2 d ", ""}, {"1 A 2 D 1 A", ""}, {"+2 A", ""}, {"2x A", ""},
@@ -43,9 +43,9 @@ TEST(SortSpecification, ReportsEachMessageAndLeavesTheGroupUnchanged) {
     g.addSelection("     ");
     for (const auto& c : cases) {
         const auto before = g.snapshot();
-        EXPECT_EQ(sort(g, c.specification), c.message) << (c.specification ? c.specification : "null");
+        EXPECT_EQ(sort(g, c.keys), c.message) << (c.keys ? c.keys : "null");
         if (*c.message != '\0') {
-            EXPECT_EQ(g.snapshot(), before) << c.specification;
+            EXPECT_EQ(g.snapshot(), before) << c.keys;
         }
     }
 }
@@ -159,11 +159,11 @@ TEST(SortOrder, MatchesAStableSortOfTheSameKeysAndMovesEveryArray) {
         TestGroup g(1 + random() % 400);
         addRandomFields(g, random);
         std::vector<std::pair<int, bool>> keys;  // field, ascending
-        std::string specification;
+        std::string keyText;
         const std::size_t keyCount = 1 + random() % 4;
         for (std::size_t k = 0; k < keyCount; ++k) {
             keys.push_back({int(1 + random() % 11), random() % 2 == 0});
-            specification += std::to_string(keys.back().first) + (keys.back().second ? " A " : " d ");
+            keyText += std::to_string(keys.back().first) + (keys.back().second ? " A " : " d ");
         }
         std::vector<std::uint32_t> order(g.count());
         std::iota(order.begin(), order.end(), 0u);
@@ -175,7 +175,7 @@ TEST(SortOrder, MatchesAStableSortOfTheSameKeysAndMovesEveryArray) {
             return false;
         });
         const std::vector<Bytes> before = g.snapshot();
-        ASSERT_EQ(sort(g, specification.c_str()), "") << specification;
+        ASSERT_EQ(sort(g, keyText.c_str()), "") << keyText;
         const std::vector<Bytes> after = g.snapshot();
         for (std::size_t array = 0; array < before.size(); ++array) {
             const std::size_t width = before[array].size() / g.count();
@@ -185,7 +185,7 @@ TEST(SortOrder, MatchesAStableSortOfTheSameKeysAndMovesEveryArray) {
                 expected.insert(expected.end(), element, element + width);
             }
             if (array == 10) expected = before[array];  // the type 10 column stays
-            EXPECT_EQ(after[array], expected) << "round " << round << " array " << array << ": " << specification;
+            EXPECT_EQ(after[array], expected) << "round " << round << " array " << array << ": " << keyText;
         }
     }
 }

@@ -38,7 +38,9 @@ public:
     // fill (none when the text fills the element).
     int addTexts(std::uint32_t size, const std::vector<std::string>& v, std::int32_t type = QMR_FIELD_TEXT) {
         Bytes column(std::size_t{size} * count_, 0);
-        for (std::size_t i = 0; i < v.size(); ++i) std::memcpy(column.data() + i * size, v[i].data(), std::min<std::size_t>(size, v[i].size()));
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            std::memcpy(column.data() + i * size, v[i].data(), std::min<std::size_t>(size, v[i].size()));
+        }
         return addField(type, size, std::move(column));
     }
     int addValue20s(const std::vector<std::string>& v) { return addTexts(20, v, QMR_FIELD_VALUE20) ; }
@@ -109,7 +111,8 @@ private:
     template <typename T>
     static void putNative(unsigned char* p, T value) {
         if constexpr (std::is_integral_v<T>) {
-            for (std::size_t b = 0; b < sizeof(T); ++b) p[b] = static_cast<unsigned char>(std::uint64_t(value) >> (8 * b));
+            const auto bits = static_cast<std::uint64_t>(value);
+            for (std::size_t b = 0; b < sizeof(T); ++b) p[b] = static_cast<unsigned char>(bits >> (8 * b));
         } else {
             std::memcpy(p, &value, sizeof value);
         }

@@ -93,8 +93,8 @@ void fltr(Session& s, const Args& a) {
 }
 
 void sort(Session& s, const Args& a) {
-    const std::string specification = a.text(0);
-    QMRSORT(nullptr, nullptr, s.context(), orders().group(), specification.c_str());
+    const std::string keys = a.text(0);
+    QMRSORT(nullptr, nullptr, s.context(), orders().group(), keys.c_str());
     orders().print(s);
 }
 
@@ -118,9 +118,9 @@ const Command kCommands[] = {
      "void QMRFLTR(void* opaque1, void* opaque2, CallContext* context, GroupDescriptor* group, const char* "
      "expression);",
      "hide the orders of the order list that fail an expression", 1, 1, true, fltr},
-    {"QMRSORT", "SPECIFICATION",
+    {"QMRSORT", "KEYS",
      "void QMRSORT(void* opaque1, void* opaque2, CallContext* context, GroupDescriptor* group, const char* "
-     "specification);",
+     "keys);",
      "sort the order list by fields and directions, e.g. \"1 A 4 D\"", 1, 1, true, sort},
     {"order-add", "DATE AMOUNT PRICE NAME [FLAG]", "(driver) add an order to the order list",
      "add an order: date yyyymmdd, amount, price, name, selection flag", 4, 5, false, orderAdd},
