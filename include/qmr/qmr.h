@@ -519,6 +519,136 @@ QMR_API double QMR_CALL qmrd2dc1(double value, qmr_int32 places, qmr_int32 mode,
 /* ==================================================================== */
 
 /*
+ * A repeating group is a list a window shows: occurrences (rows), each
+ * with one value per field (column).  The host keeps it as parallel
+ * columns and describes it with a GroupDescriptor; the library reads and
+ * rearranges the columns in place and never keeps a pointer beyond a call.
+ *
+ * Both descriptors are C structs with native pointers in this order.  On
+ * 32-bit targets they are exactly the host's 24- and 20-byte records; on
+ * 64-bit targets they have natural alignment (40 and 32 bytes).  Field
+ * number n, as filter expressions and sort keys name fields, is
+ * fields[n - 1].
+ */
+typedef struct FieldDescriptor {
+    unsigned char* cellState; /* one byte per occurrence, or null */
+    void* cellAttributes;     /* QMR_CELL_ATTRIBUTE_SIZE bytes per occurrence, or null */
+    qmr_int32 typeCode;       /* QMR_FIELD_* */
+    qmr_uint32 elementSize;   /* bytes per occurrence: text-like fields, selection field */
+    void* data;               /* the column: occurrence i at data + i * width */
+} FieldDescriptor;
+
+typedef struct GroupDescriptor {
+    qmr_uint32 occurrenceCount;     /* 0: QMRFLTR and QMRSORT return at once */
+    qmr_uint32 fieldCount;          /* entries in fields */
+    qmr_int32 cellStateFlag;        /* non-zero: every field's cellState moves */
+    unsigned char* occurrenceState; /* one byte per occurrence, or null */
+    qmr_uint32 selectionField;      /* index from 0 of the selection flags' field */
+    FieldDescriptor* fields;
+} GroupDescriptor;
+
+QMR_CHECK_(fd_size_32, sizeof(void*) != 4 || sizeof(FieldDescriptor) == 20);
+QMR_CHECK_(gd_size_32, sizeof(void*) != 4 || sizeof(GroupDescriptor) == 24);
+QMR_CHECK_(fd_size_64, sizeof(void*) != 8 || sizeof(FieldDescriptor) == 32);
+QMR_CHECK_(gd_size_64, sizeof(void*) != 8 || sizeof(GroupDescriptor) == 40);
+QMR_CHECK_(fd_type, offsetof(FieldDescriptor, typeCode) == 2 * sizeof(void*));
+QMR_CHECK_(fd_data, offsetof(FieldDescriptor, data) == 2 * sizeof(void*) + 8);
+QMR_CHECK_(gd_state, offsetof(GroupDescriptor, occurrenceState) == (sizeof(void*) == 4 ? 12 : 16));
+QMR_CHECK_(gd_fields, offsetof(GroupDescriptor, fields) == (sizeof(void*) == 4 ? 20 : 32));
+
+/*
+ * Field type codes and the width of one column element.  Texts (4, 8, 9)
+ * and timestamps (7, the 20 digits yyyymmddhhmmssffffff) are NUL-terminated
+ * within elementSize bytes; a text without a NUL ends at elementSize.
+ */
+#define QMR_FIELD_SHORT 1      /* int16 */
+#define QMR_FIELD_LONG 2       /* int32 */
+#define QMR_FIELD_REAL 3       /* double */
+#define QMR_FIELD_TEXT 4       /* elementSize bytes */
+#define QMR_FIELD_DATE 5       /* int32 yyyymmdd */
+#define QMR_FIELD_TIME 6       /* int32 hhmmss */
+#define QMR_FIELD_TIMESTAMP 7  /* elementSize bytes */
+#define QMR_FIELD_TEXT2 8      /* as QMR_FIELD_TEXT */
+#define QMR_FIELD_TEXT3 9      /* as QMR_FIELD_TEXT */
+#define QMR_FIELD_NO_COLUMN 10 /* never compared, never moved */
+#define QMR_FIELD_VALUE20 11   /* 20 bytes ordered by qmr_set_value20_order */
+#define QMR_CELL_ATTRIBUTE_SIZE 6
+
+/*
+ * Selection flags: the first byte of an occurrence's element in the
+ * selection field's column.  Any other byte behaves as QMR_FLAG_SHOWN.
+ */
+#define QMR_FLAG_SHOWN ' '
+#define QMR_FLAG_SELECTED '*'
+#define QMR_FLAG_HIDDEN 'H'
+#define QMR_FLAG_MARK1 '-'          /* first mark, not selected */
+#define QMR_FLAG_MARK1_SELECTED '+'
+#define QMR_FLAG_MARK2 '<'          /* second mark, not selected */
+#define QMR_FLAG_MARK2_SELECTED '>'
+#define QMR_FLAG_ALSO_SELECTED 'A'  /* never set; selected for request 5 only */
+
+/*
+ * Selection requests.  QMRGSEL answers 1 when the flag is in the state;
+ * QMRSSEL puts the flag into it:
+ *
+ *   request          QMRGSEL is 1 for     QMRSSEL
+ *   1 shown          all but 'H'          'H' -> ' '
+ *   2 hidden         'H'                  any -> 'H'
+ *   3 first mark     '-' '+'              '*' -> '+'; '+' 'H' kept; else '-'
+ *   4 no first mark  all but '-' '+'      '+' -> '*'; '-' -> ' '
+ *   5 selected       '*' '+' '>' 'A'      '*' '+' '>' 'H' kept; '<' -> '>';
+ *                                         '-' -> '+'; else '*'
+ *   6 not selected   all but '*' '+' '>'  '*' -> ' '; '>' -> '<'; '+' -> '-'
+ *   7 second mark    '<' '>'              '*' -> '>'; '>' 'H' kept; else '<'
+ *
+ * Any other request: QMRGSEL answers 0 and QMRSSEL changes nothing.
+ * Neither function writes into the call context; QMRSSEL ignores a null
+ * flag pointer.
+ */
+#define QMR_SEL_SHOWN 1
+#define QMR_SEL_HIDDEN 2
+#define QMR_SEL_MARK1 3
+#define QMR_SEL_NO_MARK1 4
+#define QMR_SEL_SELECTED 5
+#define QMR_SEL_NOT_SELECTED 6
+#define QMR_SEL_MARK2 7
+
+QMR_API qmr_int32 QMR_CALL QMRGSEL(void* opaque1, void* opaque2, CallContext* context, signed char flag,
+                                   qmr_uint32 request);
+QMR_API void QMR_CALL QMRSSEL(void* opaque1, void* opaque2, CallContext* context, char* flag, qmr_uint32 request);
+
+/*
+ * QMRFLTR hides ('H') every shown occurrence that fails the expression,
+ * such as: 5 >= 2001-01-01 AND (3 < 500.0 OR 4 < "M").  Comparisons are
+ * FIELD OP LITERAL, OP one of = <> < <= > >=, joined by AND/and, OR/or and
+ * grouped by parentheses.  AND and OR have equal precedence and group from
+ * the left, except that a connective directly before "(" takes everything
+ * after it, to the end of the expression, as its right-hand side:
+ * "1 = 5 AND (2 = 6 OR 3 = 7) OR 4 = 8" is 1 = 5 AND ((2 = 6 OR 3 = 7) OR
+ * 4 = 8).  Literals: integers for types 1 and 2, a decimal number for 3,
+ * "quoted" text for 4, 8, 9 ("" inside stands for one quote), yyyy-mm-dd
+ * or yyyy/mm/dd for 5, hh.mm.ss or hh:mm:ss for 6, 20 digits for 7.  Text
+ * compares without trailing blanks.  Reports " 153" (storage, or a group
+ * it cannot read), " 154" (syntax, or a field number above the field
+ * count), " 155" (parentheses do not balance; reported before a syntax
+ * error) or " 156"; the group is then unchanged.  Never reveals.
+ *
+ * QMRSORT sorts the occurrences by keys "FIELD DIRECTION ..." (direction
+ * A, a, D or d; the first key is the most significant), stable, and
+ * moves every column, the occurrence and cell state bytes and the cell
+ * attribute records with their occurrences.  Reports " 153" (empty key text,
+ * storage, or a key column that is null), " 154" (a missing or bad
+ * direction) or " 155" (a field number below 1 or above the field count);
+ * the group is then unchanged.
+ *
+ * Both stamp their name and do nothing more when the count is 0.
+ */
+QMR_API void QMR_CALL QMRFLTR(void* opaque1, void* opaque2, CallContext* context, GroupDescriptor* group,
+                              const char* expression);
+QMR_API void QMR_CALL QMRSORT(void* opaque1, void* opaque2, CallContext* context, GroupDescriptor* group,
+                              const char* keys);
+
+/*
  * The ordering of the 20-byte value type (field type 11).  Each test
  * takes the addresses of two 20-byte values and answers non-zero when the
  * relation holds.  The default orders the bytes as unsigned values.

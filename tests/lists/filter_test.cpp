@@ -1,0 +1,373 @@
+// QMRFLTR: the messages of the expression parser, literal forms per type,
+// the grouping of connectives (read from the occurrences hidden), deep
+// expressions, and storage failures at every allocation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "lists/filter_tree.h"
+#include "lists/group.h"
+#include "platform/alloc.h"
+#include "support/context.h"
+#include "test_group.h"
+
+namespace {
+
+using qmr_test::TestContext;
+using qmr_test::TestGroup;
+
+std::string filter(TestGroup& group, const char* expression) {
+    return qmr_test::callList(QMRFLTR, "QMRFLTR ", group, expression);
+}
+
+// One field of every type code, then the selection field (13).
+void addEveryType(TestGroup& g) {
+    g.addShorts({});
+    g.addLongs({});
+    g.addReals({});
+    g.addTexts(8, {});
+    g.addLongs({}, QMR_FIELD_DATE);
+    g.addLongs({}, QMR_FIELD_TIME);
+    g.addTexts(21, {}, QMR_FIELD_TIMESTAMP);
+    g.addTexts(8, {}, QMR_FIELD_TEXT2);
+    g.addTexts(8, {}, QMR_FIELD_TEXT3);
+    g.addNoColumn();
+    g.addValue20s({});
+    g.addLongs({});
+    g.addSelection("  ");
+}
+
+TEST(FilterParser, ReportsEveryMessageWithUnbalancedParenthesesFirst) {
+    const struct {
+        const char* expression;
+        const char* message;
+    } cases[] = {
+        {"1 = 5", ""}, {"", " 154"}, {"   ", " 154"},
+        // Parentheses balance only at the end; a failure inside an unclosed
+        // group is 155.
+        {"((1 = 5))", ""}, {"1 = 5) AND (2 = 6", ""}, {"1 = 5 )", " 155"}, {"(1 = 5", " 155"},
+        {"1 = 5 ))", " 155"}, {"(", " 155"}, {"(1 =", " 155"}, {"(1 = 5 And 2 = 6)", " 155"},
+        {"((2 =< 5)", " 155"}, {")", " 154"},
+        // Field references.
+        {"0 = 5", " 154"}, {"X = 5", " 154"}, {"-1 = 5", " 154"}, {"13 = 5", " 154"}, {"14 = 5", " 154"},
+        {"99999999999 = 5", " 154"}, {"12x = 5", ""}, {"1", " 154"}, {"= 5", " 154"},
+        // Connectives.
+        {"1 = 5 and 2 = 6", ""}, {"1 = 5 AND 2 = 6", ""}, {"1 = 5 or 2 = 6 OR 3 = 1", ""},
+        {"1 = 5 And 2 = 6", " 154"}, {"1 = 5 Or 2 = 6", " 154"}, {"1 = 5 AND", " 154"}, {"1 = 5 AND ", " 154"},
+        {"1 = 5 X", " 154"}, {"1 = 5 ANDX", " 154"}, {"1=5AND2=6", ""}, {"1 = 5 ANDOR", " 154"},
+        // Operators.
+        {"1 <> 5", ""}, {"1 <5", ""}, {"1<=5", ""}, {"1 >= 5", ""}, {"1 > 5", ""}, {"2 =< 5", " 154"},
+        {"1 ! 5", " 154"}, {"1 =", " 154"}, {"1 = ", " 154"},
+        // Literals that cannot be read for their type.
+        {"1 = )", " 154"}, {"1 = AND 2 = 6", " 154"}, {"5 = 2001-1-31", " 154"}, {"5 = 20011231", " 154"},
+        {"5 = 2001.12.31", " 154"}, {"6 = 8:30:00", " 154"}, {"6 = 08-30-00", " 154"}, {"4 = AB", " 154"},
+        {"4 = \"AB", " 154"}, {"4 = \"A\"\"", " 154"}, {"7 = 1234567890123456789", " 154"},
+        {"7 = 1234567890123456789X", " 154"}, {"10 = 5", " 154"}, {"11 = 5", " 154"},
+        {"3 < abc", " 154"}, {"3 = 1,5", " 154"},
+        // A number that cannot be read is 0, and the text goes on from there.
+        {"3 < OR 1 = 5", ""}, {"3 < )", " 155"},
+    };
+    TestGroup group(2);
+    addEveryType(group);
+    for (const auto& c : cases) {
+        group.setFlags("  ");
+        EXPECT_EQ(filter(group, c.expression), c.message) << c.expression;
+        if (*c.message != '\0') {
+            EXPECT_EQ(group.flags(), "  ") << "a failure leaves the group unchanged";
+        }
+    }
+}
+
+TEST(FilterParser, TreeBuildingRefusesAStackThatIsNotOneTree) {
+    using qmr::FilterNode;
+    const auto stack = [](const std::string& kinds) {  // from the bottom: c comparison, L logical
+        auto tree = std::make_unique<qmr::FilterTree>();
+        EXPECT_TRUE(tree->nodes.obtain(kinds.size() + 1));
+        for (char k : kinds) {
+            FilterNode node{};
+            node.kind = k == 'c' ? FilterNode::comparison : k == 'L' ? FilterNode::logical : FilterNode::Kind{7};
+            node.connective = qmr::Connective::conjunction;
+            tree->nodes[tree->count++] = node;
+        }
+        return qmr::buildFilterTree(*tree);
+    };
+    EXPECT_EQ(stack("ccL"), qmr::kListDone);
+    EXPECT_EQ(stack("cLcccLL"), qmr::kListDone);
+    EXPECT_EQ(stack("cc"), qmr::kListTree);
+    EXPECT_EQ(stack("L"), qmr::kListTree);
+    EXPECT_EQ(stack("cL"), qmr::kListTree);
+    EXPECT_EQ(stack("cLL"), qmr::kListTree);
+    EXPECT_EQ(stack("cx"), qmr::kListTree);
+    EXPECT_EQ(stack(""), qmr::kListTree);
+}
+
+// Each literal form, read from which occurrences pass.
+TEST(FilterLiterals, EveryTypeReadsItsForm) {
+    TestGroup g(4);
+    g.addShorts({-1, 0, 5, -31073});
+    g.addLongs({-5, 0, 100, 2147483647});
+    g.addReals({-0.5, 0.0, 1500.0, std::nan("")});
+    g.addTexts(6, {"AB", "AB   ", "A\"B", "   "});
+    g.addLongs({20011231, 20010101, 19991231, 0}, QMR_FIELD_DATE);
+    g.addLongs({83000, 235959, 0, 120000}, QMR_FIELD_TIME);
+    g.addTexts(21, {"20261204134525000000", "20261204134525000001", "1", ""}, QMR_FIELD_TIMESTAMP);
+    g.addTexts(4, {"ABCD", "ABC", "AB", "ABCE"}, QMR_FIELD_TEXT2);  // no NUL in a full element
+    g.addTexts(3, {"a c", "a", "", "b"}, QMR_FIELD_TEXT3);
+    g.addSelection("    ");
+    const struct {
+        const char* expression;
+        const char* passes;  // Y for each occurrence that keeps its flag
+    } cases[] = {
+        {"1 = -1", "YNNN"}, {"1 = +5", "NNYN"}, {"1 = 99999", "NNNY"}, {"1 < 0", "YNNY"},
+        {"2 = 9999999999", "NNNY"}, {"2 >= 100", "NNYY"}, {"2 = 100xyz", "NNYN"}, {"2 = 0x5", "NYNN"},
+        {"3 = 1.5e3", "NNYY"}, {"3 < 0", "YNNN"}, {"3 <> 0", "YNYN"}, {"3 <= -1e400", "NNNY"},
+        {"3 > .5", "NNYN"}, {"3 < 1e-400", "YNNN"}, {"3 = -0", "NYNY"},
+        {"4 = \"AB  \"", "YYNN"}, {"4 = \"A\"\"B\"", "NNYN"}, {"4 = \"\"", "NNNY"},
+        {"4 = \"A AND (B\" OR 1 = 0", "NYNN"},
+        {"5 = 2001/12-31", "YNNN"}, {"5 >= 2001-01-01", "YYNN"}, {"5 = 2001-13-45", "NNNN"},
+        {"6 = 08.30.00", "YNNN"}, {"6 >= 12:00:00", "NYNY"},
+        {"7 = 20261204134525000000", "YNNN"}, {"7 > 20261204134525000000", "NYNN"},
+        {"8 < \"ABCDE\"", "YYYN"}, {"9 = \"a c\"", "YNNN"},
+    };
+    for (const auto& c : cases) {
+        g.setFlags("    ");
+        EXPECT_EQ(filter(g, c.expression), "") << c.expression;
+        std::string passes;
+        for (char flag : g.flags()) passes += flag == 'H' ? 'N' : 'Y';
+        EXPECT_EQ(passes, c.passes) << c.expression;
+    }
+}
+
+// Texts without their trailing blanks, compared over the longer of the
+// two, a text ending (at its NUL or its element's end) before any byte.
+int trimmedCompare(const std::string& element, const std::string& literal) {
+    const auto trim = [](std::string t) {
+        t = t.substr(0, t.find('\0'));
+        return t.substr(0, t.find_last_not_of(' ') + 1);
+    };
+    const std::string a = trim(element), b = trim(literal);
+    const std::size_t n = std::max(a.size(), b.size());
+    for (std::size_t k = 0; k < n; ++k) {
+        const int x = k < element.size() ? static_cast<unsigned char>(element.c_str()[k]) : 0;
+        const int y = k < literal.size() ? static_cast<unsigned char>(literal[k]) : 0;
+        if (x != y) return x < y ? -1 : 1;
+        if (x == 0) return 0;
+    }
+    return 0;
+}
+
+TEST(FilterLiterals, TextsCompareWithoutTrailingBlanksAndWithinTheirElements) {
+    std::mt19937 random(3);
+    const auto text = [&](std::size_t length, const char* alphabet) {
+        std::string t;
+        for (std::size_t k = 0; k < length; ++k) t += alphabet[random() % std::strlen(alphabet)];
+        return t;
+    };
+    constexpr std::uint32_t kRows = 200;
+    std::vector<std::string> values;
+    for (std::uint32_t i = 0; i < kRows; ++i) values.push_back(text(4, i % 2 ? "AB \x80" : "AB"));
+    for (auto& v : values) v[random() % 5 % 4] = random() % 3 ? v[0] : '\0';  // a NUL, or none in the element
+    TestGroup g(kRows);
+    g.addTexts(4, values);
+    g.addSelection("");
+    const char* const ops[] = {"=", "<>", "<", "<=", ">", ">="};
+    for (int round = 0; round < 200; ++round) {
+        const std::string literal = text(random() % 6, "AB \x80");
+        const int op = static_cast<int>(random() % 6);
+        g.setFlags(std::string(kRows, ' '));
+        ASSERT_EQ(filter(g, ("1 " + std::string(ops[op]) + " \"" + literal + "\"").c_str()), "");
+        std::string expected;
+        for (const std::string& v : values) {
+            const int c = trimmedCompare(v, literal);
+            const bool holds[] = {c == 0, c != 0, c < 0, c <= 0, c > 0, c >= 0};
+            expected += holds[op] ? ' ' : 'H';
+        }
+        EXPECT_EQ(g.flags(), expected) << "1 " << ops[op] << " \"" << literal << "\"";
+    }
+}
+
+// Four conditions a, b, c, d on the bits of 16 occurrences; the hidden
+// ones show how the expression groups.
+TEST(FilterGrouping, ConnectivesGroupFromTheLeftExceptBeforeAParenthesis) {
+    using Meaning = std::function<bool(bool, bool, bool, bool)>;
+    const struct {
+        const char* expression;
+        Meaning meaning;
+    } cases[] = {
+        {"1 = 1 AND 2 = 1 OR 3 = 1", [](bool a, bool b, bool c, bool) { return (a && b) || c; }},
+        {"1 = 1 OR 2 = 1 AND 3 = 1", [](bool a, bool b, bool c, bool) { return (a || b) && c; }},
+        {"(1 = 1 OR 2 = 1) AND 3 = 1", [](bool a, bool b, bool c, bool) { return (a || b) && c; }},
+        {"1 = 1 AND (2 = 1 OR 3 = 1)", [](bool a, bool b, bool c, bool) { return a && (b || c); }},
+        {"1 = 1 AND (2 = 1 OR 3 = 1) OR 4 = 1", [](bool a, bool b, bool c, bool d) { return a && ((b || c) || d); }},
+        {"1 = 1 OR (2 = 1) AND 3 = 1", [](bool a, bool b, bool c, bool) { return a || (b && c); }},
+        {"1 = 1) AND (2 = 1", [](bool a, bool b, bool, bool) { return a && b; }},
+        {"((1 = 1 AND (2 = 1 OR 3 = 1)) OR 4 = 1)",
+         [](bool a, bool b, bool c, bool d) { return a && ((b || c) || d); }},
+        {"1 = 1 AND 2 = 1 AND (3 = 1 OR 4 = 1)", [](bool a, bool b, bool c, bool d) { return (a && b) && (c || d); }},
+        {"(1 = 1 OR 2 = 1) AND (3 = 1 OR 4 = 1)", [](bool a, bool b, bool c, bool d) { return (a || b) && (c || d); }},
+        {"1 = 1 OR (2 = 1 AND (3 = 1 OR 4 = 1))", [](bool a, bool b, bool c, bool d) { return a || (b && (c || d)); }},
+        {"1=1 and 2=0 or 3=1 and 4=0", [](bool a, bool b, bool c, bool d) { return ((a && !b) || c) && !d; }},
+        {"(1 = 0 OR 2 = 0)", [](bool a, bool b, bool, bool) { return !a || !b; }},
+    };
+    TestGroup g(16);
+    for (int bit = 0; bit < 4; ++bit) {
+        std::vector<std::int16_t> bits;
+        for (int i = 0; i < 16; ++i) bits.push_back(static_cast<std::int16_t>((i >> bit) & 1));
+        g.addShorts(bits);
+    }
+    g.addSelection(std::string(16, ' '));
+    for (const auto& c : cases) {
+        g.setFlags(std::string(16, ' '));
+        EXPECT_EQ(filter(g, c.expression), "") << c.expression;
+        std::string expected;
+        for (int i = 0; i < 16; ++i) expected += c.meaning(i & 1, i & 2, i & 4, i & 8) ? ' ' : 'H';
+        EXPECT_EQ(g.flags(), expected) << c.expression;
+    }
+}
+
+TEST(FilterFlags, HidesOnlyShownOccurrencesThatFail) {
+    TestGroup g(6);
+    g.addLongs({1, 2, 1, 2, 1, 2});
+    g.addSelection("*H*-+x", 3);
+    EXPECT_EQ(filter(g, "1 = 1"), "");
+    EXPECT_EQ(g.flags(), "*H*H+H") << "marks and selections are lost when they fail; 'H' stays";
+    EXPECT_EQ(g.column(2), (qmr_test::Bytes{'*', '.', '.', 'H', '.', '.', '*', '.', '.', 'H', '.', '.', '+', '.', '.',
+                                            'H', '.', '.'}))
+        << "only the first byte of each selection element is touched";
+}
+
+// A group that cannot be read is 153; with no occurrences nothing is read.
+TEST(FilterGroup, RefusesWhatItCannotReadAndIgnoresAnEmptyGroup) {
+    TestContext context;
+    QMRFLTR(nullptr, nullptr, context.get(), nullptr, "1 = 1");
+    EXPECT_EQ(context.error(), " 153");
+
+    TestGroup empty(0);
+    empty.addLongs({});
+    EXPECT_EQ(filter(empty, "garbage ("), "");
+    EXPECT_EQ(filter(empty, nullptr), "");
+
+    TestGroup g(2);
+    g.addLongs({1, 2});
+    g.addSelection("  ");
+    EXPECT_EQ(filter(g, nullptr), " 154");
+    g.descriptor();
+    GroupDescriptor broken = *g.descriptor();
+    TestContext c2;
+    broken.selectionField = 2;
+    QMRFLTR(nullptr, nullptr, c2.get(), &broken, "1 = 1");
+    EXPECT_EQ(c2.error(), " 153");
+    g.field(2).elementSize = 0;
+    EXPECT_EQ(filter(g, "1 = 1"), " 153");
+    g.field(2).elementSize = 1;
+    g.field(1).data = nullptr;
+    EXPECT_EQ(filter(g, "1 = 1"), " 153");
+    EXPECT_EQ(filter(g, "1 = x x"), " 154") << "the expression is read first";
+    EXPECT_EQ(g.flags(), "  ");
+}
+
+// Random expressions of hundreds of comparisons, some in parentheses,
+// against the grouping rule: connectives group from the left, except that
+// one directly before "(" takes everything after it.
+struct Term {
+    int field;
+    std::int16_t value;
+    bool conjunction;  // the connective before this term (not for the first)
+    bool opensGroup;   // that connective stands directly before "("
+};
+
+bool meaning(const std::vector<Term>& terms, std::size_t from, const std::vector<std::int16_t>& row) {
+    bool value = row[terms[from].field - 1] == terms[from].value;
+    for (std::size_t k = from + 1; k < terms.size(); ++k) {
+        if (terms[k].opensGroup) {
+            const bool rest = meaning(terms, k, row);
+            return terms[k].conjunction ? value && rest : value || rest;
+        }
+        const bool next = row[terms[k].field - 1] == terms[k].value;
+        value = terms[k].conjunction ? value && next : value || next;
+    }
+    return value;
+}
+
+TEST(FilterGrouping, DeepRandomExpressionsMatchTheGroupingRule) {
+    std::mt19937 random(7);
+    constexpr int kFields = 6;
+    constexpr std::uint32_t kRows = 300;
+    TestGroup g(kRows);
+    std::vector<std::vector<std::int16_t>> rows(kRows, std::vector<std::int16_t>(kFields));
+    for (int f = 0; f < kFields; ++f) {
+        std::vector<std::int16_t> column;
+        for (auto& row : rows) column.push_back(row[f] = static_cast<std::int16_t>(random() % 2));
+        g.addShorts(column);
+    }
+    g.addSelection("");
+    for (int round = 0; round < 40; ++round) {
+        const std::size_t size = round < 5 ? 400 : 2 + random() % 300;
+        std::vector<Term> terms;
+        std::string text;
+        int open = 0;
+        for (std::size_t k = 0; k < size; ++k) {
+            Term t{int(1 + random() % kFields), std::int16_t(random() % 2), random() % 2 == 0, false};
+            if (k > 0) text += t.conjunction ? (random() % 2 ? " AND " : " and ") : (random() % 2 ? " OR " : "or");
+            if (random() % 3 == 0 || (round < 5 && round % 2 == 0)) {
+                t.opensGroup = k > 0;
+                text += "(";
+                ++open;
+            }
+            text += std::to_string(t.field) + (random() % 2 ? " = " : "=") + std::to_string(t.value);
+            if (open > 0 && random() % 4 == 0) {
+                text += ")";
+                --open;
+            }
+            terms.push_back(t);
+        }
+        text += std::string(static_cast<std::size_t>(open), ')');
+        std::string initial, expected;
+        for (std::uint32_t i = 0; i < kRows; ++i) {
+            initial += i % 10 == 0 ? 'H' : '*';
+            expected += initial[i] == 'H' || !meaning(terms, 0, rows[i]) ? 'H' : '*';
+        }
+        g.setFlags(initial);
+        ASSERT_EQ(filter(g, text.c_str()), "") << text;
+        EXPECT_EQ(g.flags(), expected) << "round " << round << ": " << text;
+    }
+}
+
+// Failing the k-th allocation, for every k the call makes: " 153" and the
+// group unchanged (also inside unclosed parentheses), and nothing leaks.
+TEST(FilterStorage, EveryAllocationFailureLeavesTheGroupUnchanged) {
+    TestGroup g(3000);
+    std::vector<std::int32_t> values;
+    for (int i = 0; i < 3000; ++i) values.push_back(i % 7);
+    g.addLongs(values);
+    g.addSelection(std::string(3000, ' '));
+    std::string expression = "(1 = 0";
+    for (int i = 1; i < 80; ++i) expression += (i % 2 ? " OR (1 = " : " OR 1 = ") + std::to_string(i % 5);
+    expression += std::string(41, ')');
+    for (long k = 1;; ++k) {
+        g.setFlags(std::string(3000, ' '));
+        TestContext context;
+        qmr::testing::failAllocation(k);
+        QMRFLTR(nullptr, nullptr, context.get(), g.descriptor(), expression.c_str());
+        const bool failed = qmr::testing::allocationCount() >= k;
+        qmr::testing::failAllocation(0);
+        if (!failed) {
+            EXPECT_EQ(context.error(), "");
+            EXPECT_GT(k, 5) << "the stack grows and the masks are obtained";
+            std::string expected;
+            for (int v : values) expected += v < 5 ? ' ' : 'H';
+            EXPECT_EQ(g.flags(), expected);
+            break;
+        }
+        EXPECT_EQ(context.error(), " 153") << "allocation " << k;
+        EXPECT_EQ(g.flags(), std::string(3000, ' ')) << "allocation " << k;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,234 @@
+// QMRSORT: the messages for sort keys, results against std::stable_sort with
+// an independent comparison for every type code, every array moved with
+// its occurrence, and the group unchanged after every failure.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/alloc.h"
+#include "support/context.h"
+#include "test_group.h"
+
+namespace {
+
+using qmr_test::Bytes;
+using qmr_test::TestContext;
+using qmr_test::TestGroup;
+
+std::string sort(TestGroup& group, const char* keys) {
+    return qmr_test::callList(QMRSORT, "QMRSORT ", group, keys);
+}
+
+TEST(SortKeys, ReportsEachMessageAndLeavesTheGroupUnchanged) {
+    const struct {
+        const char* keys;
+        const char* message;
+    } cases[] = {
+        {"1 A", ""}, {"1 a", ""}, {"  1   D  2 d ", ""}, {"1 A 2 D 1 A", ""}, {"+2 A", ""}, {"2x A", ""},
+        {"", " 153"}, {"     ", " 153"}, {nullptr, " 153"},
+        {"1", " 154"}, {"1 AA", " 154"}, {"1 X", " 154"}, {"1 A 2", " 154"}, {"1 A 2 ", " 154"}, {"1 \tA", " 154"},
+        {"0 A", " 155"}, {"X A", " 155"}, {"-1 A", " 155"}, {"4 A", " 155"}, {"99999999999 A", " 155"},
+        {"1 A 0 X", " 155"}, {"1 X 0 A", " 154"},
+    };
+    TestGroup g(5);
+    g.addLongs({5, 4, 3, 2, 1});
+    g.addTexts(3, {"e", "d", "c", "b", "a"});
+    g.addSelection("     ");
+    for (const auto& c : cases) {
+        const auto before = g.snapshot();
+        EXPECT_EQ(sort(g, c.keys), c.message) << (c.keys ? c.keys : "null");
+        if (*c.message != '\0') {
+            EXPECT_EQ(g.snapshot(), before) << c.keys;
+        }
+    }
+}
+
+TEST(SortGroup, EmptyGroupsAndUnreadableKeys) {
+    TestGroup empty(0);
+    empty.addLongs({});
+    EXPECT_EQ(sort(empty, "9 X"), "");
+
+    TestContext context;
+    QMRSORT(nullptr, nullptr, context.get(), nullptr, "1 A");
+    EXPECT_EQ(context.error(), " 153");
+
+    TestGroup g(3);
+    g.addLongs({3, 2, 1});
+    g.addNoColumn();
+    g.addLongs({1, 2, 3});
+    g.field(2).data = nullptr;  // never read: type 10
+    EXPECT_EQ(sort(g, "2 A 1 A"), "");
+    EXPECT_EQ(g.column(1), (Bytes{1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0}));
+    EXPECT_EQ(g.column(3), (Bytes{3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0}));
+    g.field(3).data = nullptr;
+    EXPECT_EQ(sort(g, "3 A"), " 153");
+    EXPECT_EQ(sort(g, "1 D"), "") << "a null column that is no key has nothing to move";
+    EXPECT_EQ(g.column(1), (Bytes{3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0}));
+}
+
+// The expected order, computed independently of the library.
+int sign(int v) { return (v > 0) - (v < 0); }
+
+template <typename T>
+T valueAt(const Bytes& column, std::size_t i) {
+    T v;
+    std::memcpy(&v, column.data() + i * sizeof(T), sizeof v);
+    return v;
+}
+
+int compareText(const unsigned char* a, const unsigned char* b, std::size_t size) {
+    for (std::size_t k = 0; k < size; ++k) {
+        if (a[k] != b[k]) return a[k] < b[k] ? -1 : 1;
+        if (a[k] == 0) return 0;
+    }
+    return 0;
+}
+
+int expectedCompare(TestGroup& g, int field, std::size_t a, std::size_t b) {
+    const Bytes& c = g.column(field);
+    const FieldDescriptor& f = g.field(field);
+    switch (f.typeCode) {
+    case QMR_FIELD_SHORT: return sign(valueAt<std::int16_t>(c, a) - valueAt<std::int16_t>(c, b));
+    case QMR_FIELD_REAL: {
+        const double x = valueAt<double>(c, a), y = valueAt<double>(c, b);
+        if (std::isnan(x) || std::isnan(y)) return int(std::isnan(x)) - int(std::isnan(y));
+        return (x > y) - (x < y);
+    }
+    case QMR_FIELD_NO_COLUMN: return 0;
+    case QMR_FIELD_VALUE20: return sign(std::memcmp(c.data() + a * 20, c.data() + b * 20, 20));
+    case QMR_FIELD_LONG:
+    case QMR_FIELD_DATE:
+    case QMR_FIELD_TIME: {
+        const std::int32_t x = valueAt<std::int32_t>(c, a), y = valueAt<std::int32_t>(c, b);
+        return (x > y) - (x < y);
+    }
+    default: return compareText(c.data() + a * f.elementSize, c.data() + b * f.elementSize, f.elementSize);
+    }
+}
+
+// Small alphabets, so that many values tie and the order among equal keys
+// shows.
+void addRandomFields(TestGroup& g, std::mt19937& random) {
+    const std::uint32_t n = g.count();
+    const auto pick = [&](std::size_t k) { return random() % k; };
+    std::vector<std::int16_t> shorts;
+    std::vector<std::int32_t> longs, dates, times;
+    std::vector<double> reals;
+    std::vector<std::string> texts, stamps, full, value20s;
+    const double specials[] = {-0.0, 0.0, std::nan(""), std::numeric_limits<double>::infinity(), -1e300, 2.5};
+    for (std::uint32_t i = 0; i < n; ++i) {
+        shorts.push_back(static_cast<std::int16_t>(int(pick(5)) * 16000 - 32768));
+        longs.push_back(static_cast<std::int32_t>(pick(4) * 1500000000u - 2147483648u));
+        reals.push_back(specials[pick(6)]);
+        texts.push_back(std::string("ab ", 1 + pick(3)) + (pick(2) ? std::string(1, '\0') + "zz" : " "));
+        dates.push_back(static_cast<std::int32_t>(20240101 + pick(3) * 100));
+        times.push_back(static_cast<std::int32_t>(pick(3) * 10000));
+        stamps.push_back("2026120413452500000" + std::to_string(pick(3)));
+        full.push_back(std::string(1, char('a' + pick(2))) + char(0x7F + pick(3)) + "x");  // fills its 3 bytes
+        value20s.push_back(std::string(19, 'v') + char(pick(3)));
+    }
+    g.addShorts(shorts);
+    g.addLongs(longs);
+    g.addReals(reals);
+    g.addTexts(6, texts);
+    g.addLongs(dates, QMR_FIELD_DATE);
+    g.addLongs(times, QMR_FIELD_TIME);
+    g.addTexts(21, stamps, QMR_FIELD_TIMESTAMP);
+    g.addTexts(3, full, QMR_FIELD_TEXT2);
+    g.addTexts(5, texts, QMR_FIELD_TEXT3);
+    g.addNoColumn();
+    g.addValue20s(value20s);
+    std::string flags;
+    for (std::uint32_t i = 0; i < n; ++i) flags += " *H-+<>"[pick(7)];
+    g.addSelection(flags, 2);
+    g.addCellState();
+    g.addAttributes(1);
+    g.addAttributes(4);
+}
+
+TEST(SortOrder, MatchesAStableSortOfTheSameKeysAndMovesEveryArray) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 60; ++round) {
+        TestGroup g(1 + random() % 400);
+        addRandomFields(g, random);
+        std::vector<std::pair<int, bool>> keys;  // field, ascending
+        std::string keyText;
+        const std::size_t keyCount = 1 + random() % 4;
+        for (std::size_t k = 0; k < keyCount; ++k) {
+            keys.push_back({int(1 + random() % 11), random() % 2 == 0});
+            keyText += std::to_string(keys.back().first) + (keys.back().second ? " A " : " d ");
+        }
+        std::vector<std::uint32_t> order(g.count());
+        std::iota(order.begin(), order.end(), 0u);
+        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            for (const auto& [field, ascending] : keys) {
+                const int c = expectedCompare(g, field, a, b);
+                if (c != 0) return ascending ? c < 0 : c > 0;
+            }
+            return false;
+        });
+        const std::vector<Bytes> before = g.snapshot();
+        ASSERT_EQ(sort(g, keyText.c_str()), "") << keyText;
+        const std::vector<Bytes> after = g.snapshot();
+        for (std::size_t array = 0; array < before.size(); ++array) {
+            const std::size_t width = before[array].size() / g.count();
+            Bytes expected;
+            for (std::uint32_t from : order) {
+                const auto* element = before[array].data() + from * width;
+                expected.insert(expected.end(), element, element + width);
+            }
+            if (array == 10) expected = before[array];  // the type 10 column stays
+            EXPECT_EQ(after[array], expected) << "round " << round << " array " << array << ": " << keyText;
+        }
+    }
+}
+
+int QMR_CALL lastByteLess(const void* a, const void* b) {
+    return static_cast<const unsigned char*>(a)[19] > static_cast<const unsigned char*>(b)[19];
+}
+int QMR_CALL lastByteEqual(const void* a, const void* b) {
+    return static_cast<const unsigned char*>(a)[19] == static_cast<const unsigned char*>(b)[19];
+}
+
+TEST(SortOrder, UsesTheHostsOrderingOfTwentyByteValues) {
+    TestGroup g(6);
+    g.addValue20s({"a1", "b3", "c2", "d3", "e1", "f2"});
+    for (int i = 0; i < 6; ++i) g.column(1)[i * 20 + 19] = static_cast<unsigned char>("132312"[i]);
+    g.addLongs({0, 1, 2, 3, 4, 5});
+    ASSERT_EQ(qmr_set_value20_order(lastByteLess, lastByteEqual), 0);
+    EXPECT_EQ(sort(g, "1 A 2 D"), "");  // the host orders by the last byte, descending
+    qmr_set_value20_order(nullptr, nullptr);
+    EXPECT_EQ(g.column(2), (Bytes{3, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+// Failing the k-th allocation, for every k the call makes: " 153" and
+// every array unchanged, and nothing leaks.
+TEST(SortStorage, EveryAllocationFailureLeavesTheGroupUnchanged) {
+    std::mt19937 random(5);
+    TestGroup g(500);
+    addRandomFields(g, random);
+    const std::vector<Bytes> before = g.snapshot();
+    for (long k = 1;; ++k) {
+        TestContext context;
+        qmr::testing::failAllocation(k);
+        QMRSORT(nullptr, nullptr, context.get(), g.descriptor(), "4 D 2 A 7 a");
+        const bool failed = qmr::testing::allocationCount() >= k;
+        qmr::testing::failAllocation(0);
+        if (!failed) {
+            EXPECT_EQ(context.error(), "");
+            EXPECT_NE(g.snapshot(), before);
+            break;
+        }
+        EXPECT_EQ(context.error(), " 153") << "allocation " << k;
+        EXPECT_EQ(g.snapshot(), before) << "allocation " << k;
+    }
+}
+
+}  // namespace
