@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "storage/digit_word.h"
 #include "storage/fixed_digits.h"
 #include "storage/picture.h"
 
@@ -32,18 +33,17 @@ inline constexpr Picture kOTime = picture("0001-01-01hh.mm.ss", "hhmmss");
 inline constexpr char kMNullDate[] = "17530101";
 inline constexpr char kWNullDate[] = "00010101";
 
-template <const Picture& Text>
-constexpr std::int32_t readDate(const char* text, const char (&nullDate)[9]) noexcept {
-    char digits[8] = {};
-    gather<Text>(text, digits);
-    return std::equal(digits, digits + 8, nullDate) ? 0 : readField<8>(digits);
+template <const Picture& Text, const char (&NullDate)[9]>
+constexpr std::int32_t readDate(const char* text) noexcept {
+    const DigitWord digits = gatherWord<Text>(text);
+    return digits == wordOf(NullDate) ? 0 : readWord<8>(digits);
 }
 
-template <const Picture& Text>
-constexpr void writeDate(std::int32_t date, char* text, const char (&nullDate)[9]) noexcept {
+template <const Picture& Text, const char (&NullDate)[9]>
+constexpr void writeDate(std::int32_t date, char* text) noexcept {
     char digits[8] = {};
     if (date == 0) {
-        std::copy_n(nullDate, 8, digits);
+        copyChars<8>(NullDate, digits);
     } else {
         putLeading<8, 8>(digits, date);
     }
@@ -52,9 +52,7 @@ constexpr void writeDate(std::int32_t date, char* text, const char (&nullDate)[9
 
 template <const Picture& Text>
 constexpr std::int32_t readTime(const char* text) noexcept {
-    char digits[6] = {};
-    gather<Text>(text, digits);
-    return readField<6>(digits);
+    return readWord<6>(gatherWord<Text>(text));
 }
 
 template <const Picture& Text>
@@ -65,14 +63,14 @@ constexpr void writeTime(std::int32_t time, char* text) noexcept {
     scatter<Text>(digits, text);
 }
 
-constexpr std::int32_t readMDate(const char* text) noexcept { return readDate<kMDate>(text, kMNullDate); }
-constexpr std::int32_t readWDate(const char* text) noexcept { return readDate<kWDate>(text, kWNullDate); }
+constexpr std::int32_t readMDate(const char* text) noexcept { return readDate<kMDate, kMNullDate>(text); }
+constexpr std::int32_t readWDate(const char* text) noexcept { return readDate<kWDate, kWNullDate>(text); }
 
 constexpr void writeMDate(std::int32_t date, char* text) noexcept {
-    writeDate<kMDate>(date, text, kMNullDate);
+    writeDate<kMDate, kMNullDate>(date, text);
     text[kMDate.length] = '\0';
 }
-constexpr void writeWDate(std::int32_t date, char* text) noexcept { writeDate<kWDate>(date, text, kWNullDate); }
+constexpr void writeWDate(std::int32_t date, char* text) noexcept { writeDate<kWDate, kWNullDate>(date, text); }
 
 constexpr std::int32_t readWTime(const char* text) noexcept { return readTime<kWTime>(text); }
 constexpr std::int32_t readOTime(const char* text) noexcept { return readTime<kOTime>(text); }

@@ -2,8 +2,8 @@
 // ELF targets (the Windows export table names aliases in qmr.def).
 //
 // GCC marks a definition that cannot throw as nothrow and asks its aliases
-// to say so too; Clang reads nothrow as an exception specification, which
-// the C declarations of qmr.h do not carry.
+// to say so too; Clang takes nothrow for noexcept, which the C
+// declarations of qmr.h do not carry.
 #pragma once
 
 #if defined(__GNUC__) && !defined(_WIN32)

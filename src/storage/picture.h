@@ -8,7 +8,8 @@
 // separators, the fixed date 0001-01-01 of the O-form time) is a mark:
 // written as it stands, never read.
 //
-// `gather` copies the digit positions of a text into the internal form,
+// `gather` copies the digit positions of a text into the internal form
+// (`gatherWord` into a word, for forms of at most eight characters),
 // `scatter` copies them back and writes the marks.  Neither touches any
 // other position: no terminator, nothing past the picture.  Both unfold at
 // compile time into straight-line copies of whole runs, so a conversion
@@ -19,6 +20,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <utility>
+
+#include "storage/digit_word.h"
+#include "storage/fixed_digits.h"
 
 namespace qmr::storage {
 
@@ -82,14 +86,25 @@ consteval Picture picture(const char (&text)[TextSize], const char (&internal)[I
 template <const Picture& P>
 constexpr void gather(const char* text, char* internal) noexcept {
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (std::copy_n(text + P.runs[I].text, P.runs[I].length, internal + P.runs[I].internal), ...);
+        (copyChars<P.runs[I].length>(text + P.runs[I].text, internal + P.runs[I].internal), ...);
     }(std::make_index_sequence<P.runCount>{});
+}
+
+// The internal characters of a text of at most eight of them, as a word.
+template <const Picture& P>
+constexpr DigitWord gatherWord(const char* text) noexcept {
+    static_assert(P.internalLength <= 8);
+    DigitWord word = 0;
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        ((word |= loadWord<P.runs[I].length>(text + P.runs[I].text) << (8 * P.runs[I].internal)), ...);
+    }(std::make_index_sequence<P.runCount>{});
+    return word;
 }
 
 template <const Picture& P>
 constexpr void scatter(const char* internal, char* text) noexcept {
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (std::copy_n(internal + P.runs[I].internal, P.runs[I].length, text + P.runs[I].text), ...);
+        (copyChars<P.runs[I].length>(internal + P.runs[I].internal, text + P.runs[I].text), ...);
     }(std::make_index_sequence<P.runCount>{});
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         ((text[P.marks[I].at] = P.marks[I].c), ...);

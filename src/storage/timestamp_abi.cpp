@@ -25,12 +25,12 @@ QMR_API qmr_int32 QMR_CALL QMRS2VO(const char* text, char* stamp) {
 }
 
 QMR_API qmr_int32 QMR_CALL QMRS2VM(const char* text, char* stamp) {
-    if (text != nullptr && stamp != nullptr) st::readTwelveHourStamp(text, stamp, st::TwelveHourReader::M);
+    if (text != nullptr && stamp != nullptr) st::readTwelveHourStamp<st::TwelveHourReader::M>(text, stamp);
     return 0;
 }
 
 QMR_API qmr_int32 QMR_CALL QMRS2VY(const char* text, char* stamp) {
-    if (text != nullptr && stamp != nullptr) st::readTwelveHourStamp(text, stamp, st::TwelveHourReader::Y);
+    if (text != nullptr && stamp != nullptr) st::readTwelveHourStamp<st::TwelveHourReader::Y>(text, stamp);
     return 0;
 }
 

@@ -23,6 +23,8 @@ inline constexpr char kStampDigits[] = "YYYYMMDDhhmmssffffff";
 inline constexpr Picture kWStamp = picture("YYYY-MM-DD-hh.mm.ss.ffffff", kStampDigits);
 inline constexpr Picture kOStamp = picture("YYYY-MM-DDhh.mm.ss", kStampDigits);
 inline constexpr Picture kMStamp = picture("MM/DD/YYYY hh:mm:ss:fff", kStampDigits);
+inline constexpr Picture kMStampDate = picture("MM/DD/YYYY", kStampDigits);
+inline constexpr Picture kWStampDate = picture("YYYY-MM-DD", kStampDigits);
 
 constexpr std::size_t kStampLength = 20;  // followed by a NUL when a reader writes it
 inline constexpr char kNullStamp[] = "00000000000000000000";
@@ -32,28 +34,28 @@ template <const Picture& Text>
 constexpr void readStamp(const char* text, char* stamp) noexcept {
     char digits[kStampLength + 1] = "00000000000000000000";  // the O form leaves microseconds 000000
     gather<Text>(text, digits);
-    if (std::equal(digits, digits + kStampLength, kWNullStampText)) std::copy_n(kNullStamp, kStampLength, digits);
-    std::copy_n(digits, kStampLength + 1, stamp);
+    if (std::equal(digits, digits + kStampLength, kWNullStampText)) copyChars<kStampLength>(kNullStamp, digits);
+    copyChars<kStampLength + 1>(digits, stamp);
 }
 
-template <const Picture& Text>
-constexpr void writeStamp(const char* stamp, char* text, const char (&nullDate)[9]) noexcept {
-    char digits[kStampLength] = {};
-    std::copy_n(stamp, Text.internalLength, digits);
-    if (std::equal(digits, digits + 8, kNullStamp)) std::copy_n(nullDate, 8, digits);
-    scatter<Text>(digits, text);
+// The null date is written over the date part of the text: in each form
+// its first ten characters.
+template <const Picture& Text, const Picture& DatePart, const char (&NullDate)[9]>
+constexpr void writeStamp(const char* stamp, char* text) noexcept {
+    scatter<Text>(stamp, text);
+    if (std::equal(stamp, stamp + 8, kNullStamp)) scatter<DatePart>(NullDate, text);
 }
 
 constexpr void readWStamp(const char* text, char* stamp) noexcept { readStamp<kWStamp>(text, stamp); }
 constexpr void readOStamp(const char* text, char* stamp) noexcept { readStamp<kOStamp>(text, stamp); }
 
-constexpr void writeWStamp(const char* stamp, char* text) noexcept { writeStamp<kWStamp>(stamp, text, kWNullDate); }
+constexpr void writeWStamp(const char* stamp, char* text) noexcept { writeStamp<kWStamp, kWStampDate, kWNullDate>(stamp, text); }
 constexpr void writeOStamp(const char* stamp, char* text) noexcept {
-    writeStamp<kOStamp>(stamp, text, kWNullDate);
+    writeStamp<kOStamp, kWStampDate, kWNullDate>(stamp, text);
     text[kOStamp.length] = '\0';
 }
 constexpr void writeMStamp(const char* stamp, char* text) noexcept {
-    writeStamp<kMStamp>(stamp, text, kMNullDate);
+    writeStamp<kMStamp, kMStampDate, kMNullDate>(stamp, text);
     text[kMStamp.length] = '\0';
 }
 
