@@ -14,7 +14,6 @@
 // Nothing is validated: a text converts to whatever its digits give.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 
 #include "storage/digit_word.h"

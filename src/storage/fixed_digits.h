@@ -1,6 +1,6 @@
-// Fixed-width digit fields of the storage texts.
+// Fixed-width digit fields written as printf writes them.
 //
-// Writing: a field of `Width` characters receives the first `Width`
+// A field of `Width` characters receives the first `Width`
 // characters of what printf gives for "%0<Width>d" (or "%0<Width>.<Width>d",
 // the dates' "%08.8ld").  Inside 0..10^Width - 1 that is the value's digits;
 // any other value keeps the leading characters of the formatted text

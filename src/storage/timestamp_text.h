@@ -13,6 +13,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 
 #include "storage/date_time_text.h"
 #include "storage/picture.h"
@@ -24,7 +25,6 @@ inline constexpr Picture kWStamp = picture("YYYY-MM-DD-hh.mm.ss.ffffff", kStampD
 inline constexpr Picture kOStamp = picture("YYYY-MM-DDhh.mm.ss", kStampDigits);
 inline constexpr Picture kMStamp = picture("MM/DD/YYYY hh:mm:ss:fff", kStampDigits);
 inline constexpr Picture kMStampDate = picture("MM/DD/YYYY", kStampDigits);
-inline constexpr Picture kWStampDate = picture("YYYY-MM-DD", kStampDigits);
 
 constexpr std::size_t kStampLength = 20;  // followed by a NUL when a reader writes it
 inline constexpr char kNullStamp[] = "00000000000000000000";
@@ -38,8 +38,8 @@ constexpr void readStamp(const char* text, char* stamp) noexcept {
     copyChars<kStampLength + 1>(digits, stamp);
 }
 
-// The null date is written over the date part of the text: in each form
-// its first ten characters.
+// The null date is written over the date part of the text, in each form
+// its first ten characters: the W date layout, and the M one with '/'.
 template <const Picture& Text, const Picture& DatePart, const char (&NullDate)[9]>
 constexpr void writeStamp(const char* stamp, char* text) noexcept {
     scatter<Text>(stamp, text);
@@ -49,9 +49,9 @@ constexpr void writeStamp(const char* stamp, char* text) noexcept {
 constexpr void readWStamp(const char* text, char* stamp) noexcept { readStamp<kWStamp>(text, stamp); }
 constexpr void readOStamp(const char* text, char* stamp) noexcept { readStamp<kOStamp>(text, stamp); }
 
-constexpr void writeWStamp(const char* stamp, char* text) noexcept { writeStamp<kWStamp, kWStampDate, kWNullDate>(stamp, text); }
+constexpr void writeWStamp(const char* stamp, char* text) noexcept { writeStamp<kWStamp, kWDate, kWNullDate>(stamp, text); }
 constexpr void writeOStamp(const char* stamp, char* text) noexcept {
-    writeStamp<kOStamp, kWStampDate, kWNullDate>(stamp, text);
+    writeStamp<kOStamp, kWDate, kWNullDate>(stamp, text);
     text[kOStamp.length] = '\0';
 }
 constexpr void writeMStamp(const char* stamp, char* text) noexcept {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -45,7 +46,7 @@ struct PlainPattern {
     std::uint32_t ends = 0;
 };
 
-consteval PlainPattern plainPattern(const TwelveHourLayout& l) {
+constexpr PlainPattern plainPattern(const TwelveHourLayout& l) {
     PlainPattern p;
     for (const NumberField& f : {l.month, l.day, l.hour, l.minute, l.second, l.millis}) {
         if (f.width == 0) continue;
@@ -64,13 +65,13 @@ constexpr DigitWord nonDigits(DigitWord word) noexcept {
     return (t + kTenUp) | t;
 }
 
-// Bits 8k..8k+7 of a position mask as bit 7 of the bytes of word k.
-consteval DigitWord byteFlags(std::uint32_t positions, std::size_t k) {
-    DigitWord flags = 0;
-    for (std::size_t i = 0; i < 8 && 8 * k + i < 32; ++i) {
-        if ((positions >> (8 * k + i)) & 1) flags |= DigitWord{0x80} << (8 * i);
+// A position mask as bit 7 of the bytes of words of eight characters.
+constexpr std::array<DigitWord, 4> byteFlags(std::uint32_t positions) noexcept {
+    std::array<DigitWord, 4> words{};
+    for (std::size_t i = 0; i < 32; ++i) {
+        if ((positions >> i) & 1) words[i / 8] |= DigitWord{0x80} << (8 * (i % 8));
     }
-    return flags;
+    return words;
 }
 
 // Whether every number of the layout is exactly its width of digits, so
@@ -79,12 +80,11 @@ consteval DigitWord byteFlags(std::uint32_t positions, std::size_t k) {
 template <const TwelveHourLayout& L>
 constexpr bool allPlainByWords(const char* text) noexcept {
     constexpr PlainPattern p = plainPattern(L);
+    constexpr std::array<DigitWord, 4> ends = byteFlags(p.ends), looked = byteFlags(p.digits | p.ends);
     DigitWord wrong = 0;
     [&]<std::size_t... K>(std::index_sequence<K...>) {
         constexpr auto width = [](std::size_t k) { return std::min<std::size_t>(8, L.length - 8 * k); };
-        ((wrong |= (nonDigits(loadWord<width(K)>(text + 8 * K)) ^ byteFlags(p.ends, K)) &
-                   byteFlags(p.digits | p.ends, K)),
-         ...);
+        ((wrong |= (nonDigits(loadWord<width(K)>(text + 8 * K)) ^ ends[K]) & looked[K]), ...);
     }(std::make_index_sequence<(L.length + 7) / 8>{});
     return wrong == 0;
 }

@@ -20,28 +20,15 @@ namespace {
 
 using namespace std::string_literals;
 
+// The edges of every width, and random values as often short as long.
 std::vector<std::int32_t> sampleValues() {
-    std::vector<std::int32_t> values = {INT32_MIN, INT32_MIN + 1, -100000000, -99999999, -10000000, -9999999,
-                                        -1000000,  -999999,       -100000,    -1000,     -100,      -99,
-                                        -10,       -9,            -1,         0,         1,         9,
-                                        10,        99,            100,        999,       1000,      99999,
-                                        999999,    1000000,       9999999,    99999999,  100000000, 999999999,
-                                        INT32_MAX};
+    std::vector<std::int32_t> values = {INT32_MIN, INT32_MAX, 0};
+    for (std::int64_t p = 1; p <= 1000000000; p *= 10) {
+        for (const std::int64_t v : {p, p - 1, -p, 1 - p}) values.push_back(static_cast<std::int32_t>(v));
+    }
     std::mt19937 random(1753);
     std::uniform_int_distribution<std::int32_t> any(INT32_MIN, INT32_MAX);
-    std::uniform_int_distribution<int> digits(1, 9);
-    const auto powerOf10 = [](int n) {
-        std::int32_t p = 1;
-        while (n-- > 0) p *= 10;
-        return p;
-    };
-    for (int i = 0; i < 20000; ++i) {
-        values.push_back(any(random));
-        // as many short values as long ones
-        const std::int32_t magnitude = any(random) & 0x7FFFFFFF;
-        const std::int32_t bound = powerOf10(digits(random));
-        values.push_back((i % 2 ? 1 : -1) * (magnitude % bound));
-    }
+    for (int i = 0; i < 20000; ++i) values.push_back(any(random) >> (i % 31));
     return values;
 }
 
@@ -51,13 +38,10 @@ std::string first(std::size_t n, const char* format, std::int32_t value) {
     return std::string(text).substr(0, n);
 }
 
+// What the twelve-hour readers write for a number outside 0..99 (0..999).
 TEST(StorageDigits, LeadingCharactersOfPrintf) {
     for (const std::int32_t v : sampleValues()) {
-        char out[8];
-        qmr::storage::putLeading<8, 8>(out, v);
-        EXPECT_EQ(std::string(out, 8), first(8, "%08.8ld", v)) << v;
-        qmr::storage::putLeading<6>(out, v);
-        EXPECT_EQ(std::string(out, 6), first(6, "%06ld", v)) << v;
+        char out[3];
         qmr::storage::putLeading<2>(out, v);
         EXPECT_EQ(std::string(out, 2), first(2, "%02ld", v)) << v;
         qmr::storage::putLeading<3>(out, v);

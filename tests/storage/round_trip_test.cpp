@@ -1,5 +1,8 @@
 // Writer then reader gives the value back, form by form, for a seeded
 // sample of the calendar 0001-01-01..9999-12-31 and for the null date.
+// The Y form's writers are called by their M names: QMRVY2D, QMRVY2T and
+// QMRVY2S are the same functions (the export test checks the addresses),
+// and a static link on Windows knows only the M names.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -96,7 +99,7 @@ TEST(StorageRoundTrip, Timestamps) {
         EXPECT_EQ(through(QMRVO2S, QMRS2VO, o, 19), o + '\0') << o;
         const std::string m = stampOf(date, random, true).substr(0, 17) + "000";
         EXPECT_EQ(through(QMRVM2S, QMRS2VM, m, 25), m + '\0') << m;
-        EXPECT_EQ(through(QMRVY2S, QMRS2VY, m, 25), m + '\0') << m;
+        EXPECT_EQ(through(QMRVM2S, QMRS2VY, m, 25), m + '\0') << m;
     }
 }
 
@@ -107,7 +110,7 @@ TEST(StorageRoundTrip, NullTimestamp) {
     EXPECT_EQ(through(QMRVM2S, QMRS2VM, null, 25), null + '\0');
     // "01/01/1753 00:00:00:000" has no marker, so the Y reader takes the
     // hour 00 as afternoon: 12:00, which is not its null timestamp.
-    EXPECT_EQ(through(QMRVY2S, QMRS2VY, null, 25), "17530101120000000000\0"s);
+    EXPECT_EQ(through(QMRVM2S, QMRS2VY, null, 25), "17530101120000000000\0"s);
 }
 
 }  // namespace
