@@ -458,6 +458,116 @@ QMR_API void QMR_CALL QMRFTSC(void* opaque1, void* opaque2, CallContext* context
 /* Storage-format conversions                                            */
 /* ==================================================================== */
 
+/*
+ * Dates (yyyymmdd), times (hhmmss) and timestamps (the 20 characters
+ * yyyymmddhhmmssffffff) to and from the fixed texts that the database
+ * interfaces of the M, Y, W and O forms store.  Each conversion takes
+ * exactly (source, destination) and returns 0.  None validates or
+ * reports: a text converts to whatever its digits give.  They keep no
+ * state and may run at any time, on any thread.  A null source or
+ * destination leaves everything as it is.
+ *
+ * Readers look only at the digit positions of their layout (separators
+ * are never examined) and never beyond it.  Writers write exactly their
+ * layout and the terminator it names: the byte after a text without a
+ * terminator keeps its value.
+ *
+ * Dates and times, positions from 0:
+ *
+ *   form  kind  layout               read by        written by        NUL
+ *   M, Y  date  MM-DD-YYYY           QMRD2VM, VY    QMRVM2D = VY2D    at 10
+ *   W     date  YYYY-MM-DD           QMRD2VW        QMRVW2D           none
+ *   M, Y  time  hh:mm:ss             (no reader)    QMRVM2T = VY2T    at 8
+ *   W     time  hh.mm.ss             QMRT2VW        QMRVW2T           none
+ *   O     time  0001-01-01hh.mm.ss   QMRT2VO        QMRVO2T           at 18
+ *
+ * The date 0 is stored as 01-01-1753 (M, Y) and as 0001-01-01 (W), and
+ * those texts read back as 0, so the dates 17530101 (M, Y) and 10101 (W)
+ * do too.  The O-form writer writes the hour 24 as 00.  Readers take the
+ * digits as strtol does: leading blanks skipped, a non-digit ends the
+ * number, ten blanks read as 0.  Writers place the first 8 characters of
+ * printf's "%08.8ld" (dates) or 6 of "%06ld" (times): values outside
+ * 0..99999999 and 0..999999 keep the leading characters of that text
+ * (QMRVW2D of -5 writes "-000-00-00", QMRVW2T of 1234567 "12.34.56").
+ */
+#define QMR_MY_DATE_LENGTH 10 /* then a NUL */
+#define QMR_W_DATE_LENGTH 10
+#define QMR_MY_TIME_LENGTH 8 /* then a NUL */
+#define QMR_W_TIME_LENGTH 8
+#define QMR_O_TIME_LENGTH 18 /* then a NUL */
+
+QMR_API qmr_int32 QMR_CALL QMRD2VM(const char* text, qmr_int32* date);
+/* The same as QMRD2VM. */
+QMR_API qmr_int32 QMR_CALL QMRD2VY(const char* text, qmr_int32* date);
+QMR_API qmr_int32 QMR_CALL QMRD2VW(const char* text, qmr_int32* date);
+/* QMRVM2D and QMRVY2D are one function with two names. */
+QMR_API qmr_int32 QMR_CALL QMRVM2D(qmr_int32 date, char* text);
+QMR_API qmr_int32 QMR_CALL QMRVY2D(qmr_int32 date, char* text);
+QMR_API qmr_int32 QMR_CALL QMRVW2D(qmr_int32 date, char* text);
+QMR_API qmr_int32 QMR_CALL QMRT2VW(const char* text, qmr_int32* time);
+/* Reads only the time; the date 0001-01-01 in front is not examined. */
+QMR_API qmr_int32 QMR_CALL QMRT2VO(const char* text, qmr_int32* time);
+/* QMRVM2T and QMRVY2T are one function with two names. */
+QMR_API qmr_int32 QMR_CALL QMRVM2T(qmr_int32 time, char* text);
+QMR_API qmr_int32 QMR_CALL QMRVY2T(qmr_int32 time, char* text);
+QMR_API qmr_int32 QMR_CALL QMRVW2T(qmr_int32 time, char* text);
+QMR_API qmr_int32 QMR_CALL QMRVO2T(qmr_int32 time, char* text);
+
+/*
+ * Timestamps.  Readers write the 20 internal characters and a NUL
+ * (QMR_TIMESTAMP_SIZE bytes); writers read only the internal characters
+ * their form keeps (20 for W, 14 for O, 17 for M, Y).
+ *
+ *   form  layout                       read by     written by       NUL
+ *   W     YYYY-MM-DD-hh.mm.ss.ffffff   QMRS2VW     QMRVW2S          none
+ *   O     YYYY-MM-DDhh.mm.ss           QMRS2VO     QMRVO2S          at 18
+ *   M, Y  MM/DD/YYYY hh:mm:ss:fff      (below)     QMRVM2S = VY2S   at 23
+ *
+ * Characters are copied as they stand.  W keeps microseconds, O whole
+ * seconds (read as microseconds 000000), M and Y milliseconds (the first
+ * three microsecond digits).  Null timestamp: writers write the date
+ * 00000000 as 0001-01-01 (W, O) or 01/01/1753 (M, Y) with the time
+ * unchanged; QMRS2VW and QMRS2VO read a text of exactly 0001-01-01
+ * 00:00:00 (W: and microseconds 000000) as twenty '0'.
+ *
+ * QMRS2VM and QMRS2VY read what the M and Y interfaces deliver: a
+ * twelve-hour clock in one of three layouts.
+ *
+ *   layout 1  "01/15/2001  03:04:05:006PM"  first '0'/'1', 'A' or 'P' at 24
+ *   layout 2  "01/15/2001 03:04:05:006PM"   first '0'/'1', other at 24
+ *   layout 3  "Jan 15 2001  3:04:05:006PM"  first neither '0' nor '1'
+ *
+ * Numbers are read as strtol does (blanks before them skipped), within
+ * the first 25 characters for layouts 1 and 2 and 26 for layout 3: no
+ * character beyond is read.  Each is written as two digits (milliseconds
+ * three) into the result; microseconds 17..19 are "000".  Hours: in
+ * layouts 1 and 2 anything but an AM marker counts as afternoon (12 is
+ * added to hours below 12), and with AM the hour characters are copied
+ * ("12" becomes "00", a leading blank '0').  In layout 3 QMRS2VM adds 12
+ * for PM unless the hour is 12, QMRS2VY only to hours 1 to 11; both make
+ * 12 AM 00.  Month names are "Jan" to "Dec", case-sensitive; a name that
+ * matches none leaves result positions 4..5 as they were.  In layout 3
+ * QMRS2VY copies the milliseconds 21..23 as they stand.  QMRS2VM reads any
+ * time on 1753-01-01 as the null timestamp (twenty '0'); QMRS2VY only
+ * 1753-01-01 00:00:00.000000.  A number outside 0..99 (0..999) keeps the
+ * first two (three) characters of its printf "%02d" ("%03d") text.
+ */
+#define QMR_TIMESTAMP_SIZE 21 /* 20 characters and a NUL */
+#define QMR_W_STAMP_LENGTH 26
+#define QMR_O_STAMP_LENGTH 18     /* then a NUL */
+#define QMR_MY_STAMP_LENGTH 23    /* as written, then a NUL */
+#define QMR_MY_STAMP_READ_SIZE 26 /* the most a reader reads */
+
+QMR_API qmr_int32 QMR_CALL QMRS2VW(const char* text, char* stamp);
+QMR_API qmr_int32 QMR_CALL QMRS2VO(const char* text, char* stamp);
+QMR_API qmr_int32 QMR_CALL QMRS2VM(const char* text, char* stamp);
+QMR_API qmr_int32 QMR_CALL QMRS2VY(const char* text, char* stamp);
+QMR_API qmr_int32 QMR_CALL QMRVW2S(const char* stamp, char* text);
+QMR_API qmr_int32 QMR_CALL QMRVO2S(const char* stamp, char* text);
+/* QMRVM2S and QMRVY2S are one function with two names. */
+QMR_API qmr_int32 QMR_CALL QMRVM2S(const char* stamp, char* text);
+QMR_API qmr_int32 QMR_CALL QMRVY2S(const char* stamp, char* text);
+
 /* ==================================================================== */
 /* Text                                                                  */
 /* ==================================================================== */

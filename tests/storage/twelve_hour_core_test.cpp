@@ -1,0 +1,116 @@
+// The twelve-hour readers' intricate core: the test that a text holds its
+// layout's numbers as plain digits, and the plain path against the general
+// one that reads every number as strtol does.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "storage/twelve_hour_stamp.h"
+#include "storage_io.h"
+
+namespace {
+
+using qmr::storage::kLayout1;
+using qmr::storage::kLayout2;
+using qmr::storage::kLayout3;
+using qmr::storage::TwelveHourLayout;
+using qmr::storage::TwelveHourReader;
+
+// Every number exactly its width of digits and followed by a non-digit,
+// field by field.
+bool plainByFields(const std::string& text, const TwelveHourLayout& l) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    for (const auto& f : {l.month, l.day, l.hour, l.minute, l.second, l.millis}) {
+        for (int k = 0; k < f.width; ++k) {
+            if (!digit(text[f.at + k])) return false;
+        }
+        if (f.width > 0 && f.at + f.width < l.length && digit(text[f.at + f.width])) return false;
+    }
+    return true;
+}
+
+// Texts that are mostly plain, with now and then one character changed.
+std::string randomText(std::mt19937& random, const TwelveHourLayout& l) {
+    static const std::string odd = std::string("/: -+APM\t\xC0\xFF") + '\0';
+    std::uniform_int_distribution<int> number(0, 99), millis(0, 999), any(0, 255), coin(0, 3);
+    char text[40];
+    if (l.monthName) {
+        std::snprintf(text, sizeof text, "Jan %02d 2001 %02d:%02d:%02d:%03dPM", number(random), number(random),
+                      number(random), number(random), millis(random));
+    } else {
+        std::snprintf(text, sizeof text, l.hour.at == 12 ? "%02d/%02d/2001  %02d:%02d:%02d:%03dPM"
+                                                         : "%02d/%02d/2001 %02d:%02d:%02d:%03dPM",
+                      number(random), number(random), number(random), number(random), number(random), millis(random));
+    }
+    std::string s(text, l.length);
+    for (int changes = coin(random); changes > 0; --changes) {
+        const std::size_t at = std::uniform_int_distribution<std::size_t>(0, s.size() - 1)(random);
+        s[at] = coin(random) == 0 ? static_cast<char>(any(random)) : odd[any(random) % odd.size()];
+    }
+    return s;
+}
+
+template <const TwelveHourLayout& L>
+void checkPlainTests(const char* name) {
+    std::mt19937 random(24);
+    for (int i = 0; i < 50000; ++i) {
+        const std::string text = randomText(random, L);
+        const auto source = storage_test::field(text);
+        const bool expected = plainByFields(text, L);
+        const bool byWords = qmr::storage::allPlainByWords<L>(source.get());
+        // Words may send a text with a byte of 0x80 or more to the general path.
+        const bool highByte =
+            std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        if (!highByte) {
+            EXPECT_EQ(byWords, expected) << name << " " << text;
+        } else if (byWords) {
+            EXPECT_TRUE(expected) << name << " " << text;
+        }
+#if defined(__SSE2__)
+        if constexpr ((qmr::storage::plainPattern(L).digits | qmr::storage::plainPattern(L).ends) >> 24 == 0) {
+            EXPECT_EQ(qmr::storage::allPlainBySse2<L>(source.get()), expected) << name << " " << text;
+        }
+#endif
+    }
+}
+
+TEST(TwelveHourCore, PlainTestAgreesFieldByField) {
+    checkPlainTests<kLayout1>("layout 1");
+    checkPlainTests<kLayout2>("layout 2");
+    checkPlainTests<kLayout3>("layout 3");
+}
+
+template <const TwelveHourLayout& L, TwelveHourReader Reader>
+void checkPlainPath(const char* name) {
+    std::mt19937 random(1753);
+    const char* markers[] = {"AM", "PM", "  ", "am", "A ", "xM"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = randomText(random, L);
+        if (!plainByFields(text, L)) continue;
+        text.replace(L.marker, 2, markers[i % 6], std::min<std::size_t>(2, L.length - L.marker));
+        if (L.monthName) text.replace(0, 3, i % 7 == 0 ? "Foo" : "Oct");
+        if (!plainByFields(text, L)) continue;
+        const auto source = storage_test::field(text);
+        const std::string plain = storage_test::written(21, [&](char* out) {
+            qmr::storage::readLayout<L, Reader, true>(source.get(), out);
+        });
+        const std::string general = storage_test::written(21, [&](char* out) {
+            qmr::storage::readLayout<L, Reader, false>(source.get(), out);
+        });
+        EXPECT_EQ(plain, general) << name << " " << text;
+    }
+}
+
+TEST(TwelveHourCore, PlainPathMatchesTheGeneralOne) {
+    checkPlainPath<kLayout1, TwelveHourReader::M>("layout 1 M");
+    checkPlainPath<kLayout2, TwelveHourReader::M>("layout 2 M");
+    checkPlainPath<kLayout3, TwelveHourReader::M>("layout 3 M");
+    checkPlainPath<kLayout1, TwelveHourReader::Y>("layout 1 Y");
+    checkPlainPath<kLayout2, TwelveHourReader::Y>("layout 2 Y");
+    checkPlainPath<kLayout3, TwelveHourReader::Y>("layout 3 Y");
+}
+
+}  // namespace
