@@ -14,6 +14,9 @@ namespace qmr::queue {
 // goes, where a fourth character with bit 0x40 set makes the number
 // negative and stands for its low six bits ('p' to 'y' for 0 to 9).
 constexpr std::int32_t readNumericText(const unsigned char* text) noexcept {
+    if (isDigit(text[0]) && isDigit(text[1]) && isDigit(text[2]) && isDigit(text[3])) {  // the usual "0020"
+        return ((text[0] - '0') * 10 + (text[1] - '0')) * 100 + (text[2] - '0') * 10 + (text[3] - '0');
+    }
     char work[4] = {static_cast<char>(text[0]), static_cast<char>(text[1]), static_cast<char>(text[2]),
                     static_cast<char>(text[3])};
     const bool negative = (text[3] & 0x40) != 0;

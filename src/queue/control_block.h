@@ -46,7 +46,7 @@ public:
     // The code, and the message from the first byte of the blank area.
     void answer(std::string_view code, std::string_view message) const noexcept {
         std::memcpy(bytes_ + QMR_CMCB_RETURN_CODE, code.data(), 2);
-        std::memcpy(bytes_ + QMR_CMCB_MESSAGE, message.data(), message.size());
+        if (!message.empty()) std::memcpy(bytes_ + QMR_CMCB_MESSAGE, message.data(), message.size());
     }
 
     Identifiers identifiers() const noexcept {

@@ -3,6 +3,7 @@
 // CMCB.  Everything a call works with lives in this call's frame.
 #include <cstdarg>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "frame/bytes.h"
@@ -16,52 +17,30 @@ constexpr qmr_int32 kDone = 0;
 constexpr qmr_int32 kRefused = 4;
 
 struct Answer {
-    std::string_view code;
+    char code[3];
     std::string_view message;
 };
 
-Answer answerFor(Outcome outcome) noexcept {
-    switch (outcome) {
-    case Outcome::done: return {QMR_QRC_OK, ""};
-    case Outcome::noMoreRelationships:
-    case Outcome::pastTheEnd: return {QMR_QRC_EMPTY, QMR_QMSG_NO_MORE};
-    case Outcome::noCurrentRelationship: return {QMR_QRC_EMPTY, QMR_QMSG_NONE_READ};
-    case Outcome::fieldListTooLong: return {QMR_QRC_FIELDS, QMR_QMSG_NO_END_OF_FIELDS};
-    case Outcome::noStorage: return {QMR_QRC_STORAGE, QMR_QMSG_NO_STORAGE};
-    case Outcome::addWithoutFields: return {QMR_QRC_INVALID, QMR_QMSG_ADD_NEEDS_PARMS};
-    case Outcome::readWithoutFields: return {QMR_QRC_INVALID, QMR_QMSG_READ_NEEDS_PARMS};
-    case Outcome::invalidRequest: break;
-    }
-    return {QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST};
+// By Outcome, in its order.
+constexpr Answer kAnswers[] = {
+    {QMR_QRC_OK, ""},
+    {QMR_QRC_EMPTY, QMR_QMSG_NO_MORE},
+    {QMR_QRC_EMPTY, QMR_QMSG_NO_MORE},
+    {QMR_QRC_EMPTY, QMR_QMSG_NONE_READ},
+    {QMR_QRC_FIELDS, QMR_QMSG_NO_END_OF_FIELDS},
+    {QMR_QRC_STORAGE, QMR_QMSG_NO_STORAGE},
+    {QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST},
+    {QMR_QRC_INVALID, QMR_QMSG_ADD_NEEDS_PARMS},
+    {QMR_QRC_INVALID, QMR_QMSG_READ_NEEDS_PARMS},
+};
+static_assert(std::size(kAnswers) == std::size_t(Outcome::readWithoutFields) + 1);
+
+// Whether the first argument after the CMCB is a parameter block.
+bool isParameterBlock(const void* first) noexcept {
+    return first != nullptr && std::memcmp(first, QMR_QPB_VERSION, 4) == 0;
 }
 
-// The pairs after the CMCB, `first` being the first length pointer.  No
-// argument is taken beyond the one that ends the list, nor beyond the
-// kFieldLimit-th pair.
-void readPairFields(void* first, std::va_list& rest, CallerFields& fields) noexcept {
-    fields.present = first != nullptr;
-    fields.count = 0;
-    for (auto* lengthSlot = static_cast<unsigned char*>(first); lengthSlot != nullptr;) {
-        const std::int32_t length = loadLE32(lengthSlot);
-        if (length < 1) return;
-        auto* const data = static_cast<unsigned char*>(va_arg(rest, void*));
-        if (data == nullptr) return;
-        fields.field[fields.count++] = {data, length, lengthSlot};
-        if (fields.count == kFieldLimit) return;
-        lengthSlot = static_cast<unsigned char*>(va_arg(rest, void*));
-    }
-}
-
-void readFields(bool parameterBlock, void* first, std::va_list& rest, CallerFields& fields) noexcept {
-    if (parameterBlock) {
-        readBlockFields(static_cast<unsigned char*>(first), fields);
-    } else {
-        readPairFields(first, rest, fields);
-    }
-}
-
-qmr_int32 runRequest(void* cmcb, void* first, std::va_list& rest) noexcept {
-    const bool parameterBlock = first != nullptr && std::memcmp(first, QMR_QPB_VERSION, 4) == 0;
+qmr_int32 runRequest(void* cmcb, bool parameterBlock, CallerFields& fields) noexcept {
     const ControlBlockView block(cmcb, parameterBlock);
 
     QueueHandle handle = block.handle();
@@ -79,11 +58,9 @@ qmr_int32 runRequest(void* cmcb, void* first, std::va_list& rest) noexcept {
     block.blankMessage();
 
     const Identifiers ids = block.identifiers();
-    CallerFields fields;  // filled only as far as the caller's list goes
     Outcome outcome = Outcome::invalidRequest;
     switch (block.request()) {
     case 'A':
-        readFields(parameterBlock, first, rest, fields);
         outcome = addRelationship(*anchor, ids, fields);
         break;
     case 'N':
@@ -95,13 +72,12 @@ qmr_int32 runRequest(void* cmcb, void* first, std::va_list& rest) noexcept {
         }
         break;
     case 'R':
-        readFields(parameterBlock, first, rest, fields);
         outcome = readRelationship(*anchor, ids, fields);
         break;
     default:
         break;
     }
-    const Answer answer = answerFor(outcome);
+    const Answer& answer = kAnswers[static_cast<int>(outcome)];
     block.answer(answer.code, answer.message);
     return outcome == Outcome::done ? kDone : kRefused;
 }
@@ -112,13 +88,38 @@ qmr_int32 runRequest(void* cmcb, void* first, std::va_list& rest) noexcept {
 extern "C" {
 
 QMR_API qmr_int32 QMR_CALL QMDDAQUE(void*, void*, void* cmcb, ...) {
-    if (cmcb == nullptr) return qmr::queue::kRefused;
+    using namespace qmr::queue;
+    if (cmcb == nullptr) return kRefused;
     std::va_list rest;
     va_start(rest, cmcb);
     void* const first = va_arg(rest, void*);
-    const qmr_int32 result = qmr::queue::runRequest(cmcb, first, rest);
+    const bool parameterBlock = isParameterBlock(first);
+    // Only ADD and READ take fields.  The pair list is read here, in the
+    // frame that owns the argument list, and no argument is taken beyond
+    // the one that ends the list nor beyond the kFieldLimit-th pair.
+    CallerFields fields;
+    fields.present = first != nullptr;
+    fields.count = 0;
+    const char request = *static_cast<const char*>(cmcb);
+    if (request == 'A' || request == 'R') {
+        if (parameterBlock) {
+            readBlockFields(static_cast<unsigned char*>(first), fields);
+        } else {
+            int count = 0;  // kept out of `fields` while counting, so it stays in a register
+            for (auto* lengthSlot = static_cast<unsigned char*>(first); lengthSlot != nullptr;) {
+                const std::int32_t length = qmr::loadLE32(lengthSlot);
+                if (length < 1) break;
+                auto* const data = static_cast<unsigned char*>(va_arg(rest, void*));
+                if (data == nullptr) break;
+                fields.field[count++] = {data, length, lengthSlot};
+                if (count == kFieldLimit) break;
+                lengthSlot = static_cast<unsigned char*>(va_arg(rest, void*));
+            }
+            fields.count = count;
+        }
+    }
     va_end(rest);
-    return result;
+    return runRequest(cmcb, parameterBlock, fields);
 }
 
 }  // extern "C"

@@ -7,9 +7,11 @@
 // the anchor it names; releasing a queue clears the slot and moves its
 // generation on, so a handle copied before the release no longer matches.
 //
-// Looking a handle up is one index into the table and one compare, with
-// no lock: chunks of slots are only ever added, and each is published
-// after it is built.  Issuing and releasing handles take the table's lock.
+// Looking a handle up takes no lock: one index into the table and one
+// compare.  The table is an array that doubles when it is full; the
+// arrays it outgrows are kept, never freed, so a lookup that still holds
+// one reads valid memory.  Issuing and releasing handles take the table's
+// lock.
 #pragma once
 
 #include <atomic>
@@ -22,28 +24,30 @@ using QueueHandle = std::uint32_t;
 
 inline constexpr int kSlotBits = 20;
 inline constexpr QueueHandle kSlotMask = (QueueHandle{1} << kSlotBits) - 1;  // highest slot, 1048575
-inline constexpr int kChunkBits = 10;
-inline constexpr std::uint32_t kSlotsPerChunk = std::uint32_t{1} << kChunkBits;
-inline constexpr std::uint32_t kChunkCount = std::uint32_t{1} << (kSlotBits - kChunkBits);
 inline constexpr std::uint32_t kGenerationLimit = (std::uint32_t{1} << (32 - kSlotBits)) - 1;  // 4095
 
 struct HandleSlot {
     std::atomic<QueueHandle> handle;  // the handle naming `anchor`; 0 while the slot is free
     std::uint32_t generation;         // the generation the slot's next handle carries
-    std::uint32_t nextFree;           // the next slot on the free list, 0 at its end
     QueueAnchor* anchor;
 };
 
-extern std::atomic<HandleSlot*> handleChunks[kChunkCount];
+struct HandleTable {
+    std::uint32_t size;        // slots, a power of 2
+    HandleTable* outgrown;     // the array this one replaced, kept
+    HandleSlot slot[1];        // `size` of them
+};
+
+extern std::atomic<HandleTable*> handleTable;
 
 // The anchor a handle names; null for a handle that names no open queue.
-// Slot 0 of chunk 0 holds a value whose slot bits are not 0, so that the
-// handle 0 and every handle of slot 0 miss without a branch of their own.
+// Slot 0 holds a value whose slot bits are not 0, so that the handle 0
+// and every handle of slot 0 miss without a branch of their own.
 inline QueueAnchor* anchorOf(QueueHandle handle) noexcept {
+    const HandleTable* const table = handleTable.load(std::memory_order_acquire);
     const QueueHandle slot = handle & kSlotMask;
-    HandleSlot* const chunk = handleChunks[slot >> kChunkBits].load(std::memory_order_acquire);
-    if (chunk == nullptr) return nullptr;
-    HandleSlot& entry = chunk[slot & (kSlotsPerChunk - 1)];
+    if (table == nullptr || slot >= table->size) return nullptr;
+    const HandleSlot& entry = table->slot[slot];
     return entry.handle.load(std::memory_order_acquire) == handle ? entry.anchor : nullptr;
 }
 

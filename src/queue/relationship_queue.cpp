@@ -37,18 +37,58 @@ unsigned char* pageAfter(const unsigned char* page) noexcept {
 
 void linkPage(unsigned char* page, unsigned char* next) noexcept { std::memcpy(page + kPageLinkAt, &next, sizeof next); }
 
+// Field bytes.  Most fields are a few bytes long, where a call to the C
+// library's memcpy costs more than the copy: up to 32 bytes are moved as
+// two overlapping blocks of the largest size that fits.
+template <std::size_t N>
+void copyOverlapping(unsigned char* to, const unsigned char* from, std::size_t count) noexcept {
+    unsigned char head[N];
+    unsigned char end[N];
+    std::memcpy(head, from, N);
+    std::memcpy(end, from + count - N, N);
+    std::memcpy(to, head, N);
+    std::memcpy(to + count - N, end, N);
+}
+
+void copyBytes(unsigned char* to, const unsigned char* from, std::size_t count) noexcept {
+    if (count >= 16) {
+        if (count > 32) return static_cast<void>(std::memcpy(to, from, count));
+        return copyOverlapping<16>(to, from, count);
+    }
+    if (count >= 8) return copyOverlapping<8>(to, from, count);
+    if (count >= 4) return copyOverlapping<4>(to, from, count);
+    for (std::size_t i = 0; i < count; ++i) to[i] = from[i];
+}
+
+// Identifiers are 8 or 6 bytes; each width gets a copy of fixed size.
 void saveIdentifier(unsigned char* to, const unsigned char* from, int width) noexcept {
-    std::memcpy(to, from, static_cast<std::size_t>(width));
-    std::memset(to + width, 0, static_cast<std::size_t>(kIdSize - width));
+    if (width == kIdSize) {
+        std::memcpy(to, from, kIdSize);
+    } else {
+        std::memcpy(to, from, 6);
+        std::memset(to + 6, 0, kIdSize - 6);
+    }
+}
+
+void restoreIdentifier(unsigned char* to, const unsigned char* from, int width) noexcept {
+    if (width == kIdSize) {
+        std::memcpy(to, from, kIdSize);
+    } else {
+        std::memcpy(to, from, 6);
+    }
 }
 
 bool allZero(const unsigned char* bytes, int width) noexcept {
-    return std::all_of(bytes, bytes + width, [](unsigned char b) { return b == 0; });
+    std::uint32_t head;
+    std::uint32_t end;  // the last 4 bytes, overlapping head for a 6-byte identifier
+    std::memcpy(&head, bytes, 4);
+    std::memcpy(&end, bytes + width - 4, 4);
+    return (head | end) == 0;
 }
 
 void copyIdentifiersOut(const unsigned char* entry, const Identifiers& ids) noexcept {
-    std::memcpy(ids.relationship, entry + kRelationshipAt, static_cast<std::size_t>(ids.width));
-    std::memcpy(ids.associated, entry + kAssociatedAt, static_cast<std::size_t>(ids.width));
+    restoreIdentifier(ids.relationship, entry + kRelationshipAt, ids.width);
+    restoreIdentifier(ids.associated, entry + kAssociatedAt, ids.width);
 }
 
 // Starts a page for an entry that does not fit in the room left.  The
@@ -106,7 +146,7 @@ Outcome addRelationship(QueueAnchor& anchor, const Identifiers& ids, const Calle
     for (int i = 0; i < fields.count; ++i) {
         const CallerField& field = fields.field[i];
         store16(at, field.length);
-        std::memcpy(at + 2, field.data, static_cast<std::size_t>(field.length));
+        copyBytes(at + 2, field.data, static_cast<std::size_t>(field.length));
         at += 2 + field.length;
     }
     return Outcome::done;
@@ -144,7 +184,7 @@ Outcome readRelationship(const QueueAnchor& anchor, const Identifiers& ids, cons
         if (i < saved) {
             const std::int32_t length = load16(at);
             copied = std::min(length, field.length);
-            std::memcpy(field.data, at + 2, static_cast<std::size_t>(copied));
+            copyBytes(field.data, at + 2, static_cast<std::size_t>(copied));
             at += 2 + length;
         }
         if (field.lengthSlot != nullptr) storeLE32(field.lengthSlot, copied);
