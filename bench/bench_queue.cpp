@@ -2,7 +2,9 @@
 // three-field relationship (8, 20 and 4 bytes), then NEXT and READ of
 // each, through QMDDAQUE in both calling forms; the same records in a
 // std::deque<std::vector<char>>; and a plain bump allocator in 4096-byte
-// pages, the limit for storage taken a page at a time.
+// pages, the limit for storage taken a page at a time: with records of
+// the queue's own entry size and page rule (BM_BumpPages_Entries), and
+// packed tight (BM_BumpPages_Packed).
 //
 //   bench_queue                 the timings (compare ratios within one run)
 //   bench_queue --rss=NAME      peak resident memory of one fill by NAME
@@ -19,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <string>
 #include <string_view>
 #include <vector>
 

@@ -1,11 +1,11 @@
 #include "queue/queue_handles.h"
 
 #include <cstddef>
+#include <mutex>
 #include <new>
 
 #include "platform/alloc.h"
 
-#include <mutex>
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -41,9 +41,9 @@ using TableLock = std::mutex;
 #endif
 
 // Free slots wait in a first-in first-out list, so that a slot rests as
-// long as possible before its next handle.  The list is kept beside the
-// table, in slots' `anchor` fields while they are free would race with
-// lookups, so a free slot's successor lives here.
+// long as possible before its next handle.  A lookup may read any slot at
+// any time, so the list is kept beside the table rather than in the free
+// slots themselves.
 struct Registry {
     TableLock lock;
     std::uint32_t nextUnused = 1;  // lowest slot never handed out

@@ -150,20 +150,20 @@ public:
         }
         return bytes_.data();
     }
-    // The bytes of field i after a call, from the last data().
-    std::string fieldBytes(std::size_t i) const {
-        std::size_t at = 12;
-        for (std::size_t k = 0; k < i; ++k) at += 4 + fields_[k].second.size();
-        return std::string(reinterpret_cast<const char*>(&bytes_[at + 4]), fields_[i].second.size());
-    }
-    std::string lengthTextOf(std::size_t i) const {
-        std::size_t at = 12;
-        for (std::size_t k = 0; k < i; ++k) at += 4 + fields_[k].second.size();
-        return std::string(reinterpret_cast<const char*>(&bytes_[at]), 4);
-    }
+    // Field i's bytes and its length text after a call, from the last data().
+    std::string fieldBytes(std::size_t i) const { return text(fieldAt(i) + 4, fields_[i].second.size()); }
+    std::string lengthTextOf(std::size_t i) const { return text(fieldAt(i), 4); }
 
 private:
     void append(const std::string& s) { bytes_.insert(bytes_.end(), s.begin(), s.end()); }
+    std::size_t fieldAt(std::size_t i) const {
+        std::size_t at = QMR_QPB_FIELDS;
+        for (std::size_t k = 0; k < i; ++k) at += 4 + fields_[k].second.size();
+        return at;
+    }
+    std::string text(std::size_t at, std::size_t n) const {
+        return std::string(reinterpret_cast<const char*>(&bytes_[at]), n);
+    }
 
     std::vector<unsigned char> bytes_;
     std::string countText_ = "0000";
