@@ -293,6 +293,12 @@ QMR_API int QMR_CALL qmr_set_value20_order(QmrValue20Test less, QmrValue20Test e
  *   - nothing but a null pointer.
  * A field length below 1 (or a null data pointer) ends the field list.
  *
+ * READ fills the caller's fields in order, each with the next saved
+ * field cut to the caller's length (a pair's length, a block's length
+ * text), and never reads or writes beyond either.  With a pair list the
+ * caller's length is set to the bytes copied, and to 0 for a caller
+ * field beyond the saved ones (whose bytes are left alone).
+ *
  * The outcome is written into the CMCB: the message area is filled with
  * 48 blanks, the message (one of QMR_QMSG_*) is written from its first
  * byte without a terminator, and the two-character return code follows
