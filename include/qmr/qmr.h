@@ -772,6 +772,116 @@ QMR_API int QMR_CALL qmr_set_value20_order(QmrValue20Test less, QmrValue20Test e
 /* Relationship queue                                                    */
 /* ==================================================================== */
 
+/*
+ * QMDDAQUE keeps a first-in first-out queue of saved relationships for
+ * each queue control block (CMCB).  A relationship is the two identifiers
+ * of the CMCB and any number of caller fields, copied byte for byte.
+ * Request 'A' (ADD) saves one, 'N' (NEXT) moves to the next one in the
+ * order added and puts its identifiers into the CMCB, 'R' (READ) copies
+ * the saved fields of the relationship NEXT reached.  The NEXT after the
+ * last relationship releases the whole queue.
+ *
+ * The variable list is one of:
+ *   - a pointer to a parameter block whose first four bytes are "4.2.";
+ *   - pairs (pointer to a 32-bit little-endian length, pointer to the
+ *     field's bytes), ended by a null length pointer;
+ *   - nothing but a null pointer.
+ * A field length below 1 (or a null data pointer) ends the field list.
+ *
+ * READ fills the caller's fields in order, each with the next saved
+ * field cut to the caller's length (a pair's length, a block's length
+ * text), and never reads or writes beyond either.  With a pair list the
+ * caller's length is set to the bytes copied, and to 0 for a caller
+ * field beyond the saved ones (whose bytes are left alone).
+ *
+ * The outcome is written into the CMCB: the message area is filled with
+ * 48 blanks, the message (one of QMR_QMSG_*) is written from its first
+ * byte without a terminator, and the two-character return code follows
+ * the table below.  QMDDAQUE returns 0 ("OK") or 4 (any other code).
+ * When no queue can be created for a CMCB (storage not available, or
+ * QMR_QUEUE_MAX queues already open), QMDDAQUE returns 4 and writes
+ * nothing; a null CMCB pointer is answered the same way.
+ *
+ * The anchor slot of the CMCB holds a queue handle: a non-zero 32-bit
+ * number (native byte order) that the library maps to its queue.  It is
+ * never dereferenced.  A zero, released, copied-after-release or made-up
+ * handle counts as no queue, and the call starts a new one.  Handle
+ * values below 0x100000 are never issued.
+ *
+ * Only the positions below are read or written; every other byte of the
+ * CMCB belongs to the host.  A queue is used by one thread at a time;
+ * different CMCBs may be used on different threads at once.
+ */
+QMR_API qmr_int32 QMR_CALL QMDDAQUE(void* opaque1, void* opaque2, void* cmcb, ...);
+
+/* CMCB positions common to both layouts. */
+#define QMR_CMCB_REQUEST 0        /* 'A', 'N' or 'R' */
+#define QMR_CMCB_RETURN_CODE 1    /* 2 chars, QMR_QRC_* */
+#define QMR_CMCB_MESSAGE 3        /* 48 chars, blank-filled */
+#define QMR_CMCB_MESSAGE_SIZE 48
+
+/* CMCB layout of a call with a parameter block. */
+#define QMR_CMCB_BLOCK_ASSOCIATED 52   /* 8 bytes */
+#define QMR_CMCB_BLOCK_RELATIONSHIP 60 /* 8 bytes, not all zero for ADD */
+#define QMR_CMCB_BLOCK_STATE 72        /* 'A' anchored, 'U' no queue */
+#define QMR_CMCB_BLOCK_HANDLE 76       /* queue handle, 4 bytes */
+#define QMR_CMCB_BLOCK_ID_SIZE 8
+#define QMR_CMCB_BLOCK_SIZE 80         /* bytes the library may touch */
+
+/* CMCB layout of a call with a pair list (or nothing but a null). */
+#define QMR_CMCB_PAIR_ASSOCIATED 51    /* 6 bytes */
+#define QMR_CMCB_PAIR_RELATIONSHIP 57  /* 6 bytes, not all zero for ADD */
+#define QMR_CMCB_PAIR_HANDLE 65        /* queue handle, 4 bytes, unaligned */
+#define QMR_CMCB_PAIR_ID_SIZE 6
+#define QMR_CMCB_PAIR_SIZE 69
+
+/*
+ * Parameter block: "4.2.", 4 bytes not read, the field count as 4
+ * characters of numeric text, then the fields, each 4 characters of
+ * numeric text giving its length L followed by the L bytes.  Numeric text
+ * is read as a signed decimal (leading blanks and a sign allowed, reading
+ * stops at the first non-digit); when its fourth character has bit 0x40
+ * set the number is negative and that character stands for its low six
+ * bits, so "001p" to "001y" are -10 to -19.  With a parameter block READ
+ * leaves the block's length texts as they are.
+ */
+#define QMR_QPB_VERSION "4.2."
+#define QMR_QPB_FIELD_COUNT 8
+#define QMR_QPB_FIELDS 12
+#define QMR_QPB_LENGTH_SIZE 4
+
+/* A relationship holds at most 239 fields; one entry at most
+ * QMR_QUEUE_ENTRY_MAX bytes, where an entry takes 28 bytes plus 2 + L for
+ * each field of length L, raised to a multiple of 4.  Queue pages are
+ * QMR_QUEUE_PAGE_SIZE bytes, of which 4092 hold entries. */
+#define QMR_QUEUE_FIELD_MAX 239
+#define QMR_QUEUE_ENTRY_MAX 4092
+#define QMR_QUEUE_PAGE_SIZE 4096
+#define QMR_QUEUE_MAX 1048575 /* queues open at once */
+
+/* Return codes. */
+#define QMR_QRC_OK "OK"     /* carried out; result 0 */
+#define QMR_QRC_EMPTY "Q1"  /* nothing to read, or no further relationship */
+#define QMR_QRC_FIELDS "Q2" /* no end of the field list within 239 fields */
+#define QMR_QRC_STORAGE "Q3" /* no storage for a page, or entry too large */
+#define QMR_QRC_INVALID "Q4" /* bad request code, no parameters, zero id */
+
+/* Messages (at most 48 characters, written without a terminator). */
+#define QMR_QMSG_INVALID_REQUEST "INVALID REQUEST PASSED IN CMCB."
+#define QMR_QMSG_ADD_NEEDS_PARMS "CMCB CANNOT BE ONLY PARM FOR ADD."
+#define QMR_QMSG_READ_NEEDS_PARMS "CMCB CANNOT BE ONLY PARM FOR READ."
+#define QMR_QMSG_NO_END_OF_FIELDS "LAST FIELD IN PARMLIST NEVER FOUND BEFORE MAX."
+#define QMR_QMSG_NO_STORAGE "GETMAIN FOR TABLE OF RELATIONSHIPS FAILED."
+#define QMR_QMSG_NO_MORE "NO MORE RELATIONSHIPS FOUND IN QUEUE."
+#define QMR_QMSG_NONE_READ "NO RELATIONSHIPS FOUND IN QUEUE."
+
+QMR_CHECK_(cmcb_block_state, QMR_CMCB_BLOCK_RELATIONSHIP + QMR_CMCB_BLOCK_ID_SIZE <= QMR_CMCB_BLOCK_STATE);
+QMR_CHECK_(cmcb_block_size, QMR_CMCB_BLOCK_HANDLE + 4 == QMR_CMCB_BLOCK_SIZE);
+QMR_CHECK_(cmcb_pair_ids, QMR_CMCB_PAIR_ASSOCIATED + QMR_CMCB_PAIR_ID_SIZE == QMR_CMCB_PAIR_RELATIONSHIP);
+QMR_CHECK_(cmcb_pair_size, QMR_CMCB_PAIR_HANDLE + 4 == QMR_CMCB_PAIR_SIZE);
+QMR_CHECK_(cmcb_message, QMR_CMCB_MESSAGE + QMR_CMCB_MESSAGE_SIZE <= QMR_CMCB_PAIR_ASSOCIATED);
+QMR_CHECK_(qmsg_fits, sizeof(QMR_QMSG_NO_END_OF_FIELDS) - 1 <= QMR_CMCB_MESSAGE_SIZE);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,309 @@
+// The relationship queue beside its peers: 1,000,000 ADDs of a
+// three-field relationship (8, 20 and 4 bytes), then NEXT and READ of
+// each, through QMDDAQUE in both calling forms; the same records in a
+// std::deque<std::vector<char>>; and a plain bump allocator in 4096-byte
+// pages, the limit for storage taken a page at a time: with records of
+// the queue's own entry size and page rule (BM_BumpPages_Entries), and
+// packed tight (BM_BumpPages_Packed).
+//
+//   bench_queue                 the timings (compare ratios within one run)
+//   bench_queue --rss=NAME      peak resident memory of one fill by NAME
+//                               (qmr, deque or bump), beside the pages the
+//                               queue's size rule takes for the records
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "qmr/qmr.h"
+
+namespace {
+
+constexpr int kRecords = 1000000;
+constexpr std::int32_t kLengths[3] = {8, 20, 4};
+constexpr int kRecordBytes = 6 + 6 + 3 * 2 + 8 + 20 + 4;  // identifiers, lengths, fields
+
+struct Fields {
+    std::int32_t length[3] = {kLengths[0], kLengths[1], kLengths[2]};
+    char key[8] = {'K', 'E', 'Y', '0', '0', '0', '0', '1'};
+    char text[20] = {'t', 'w', 'e', 'n', 't', 'y', ' ', 'b', 'y', 't', 'e', 's', ' ', 'o', 'f', ' ', 't', 'e', 'x', 't'};
+    char count[4] = {'0', '0', '4', '2'};
+};
+
+// The relationship identifier of record i.
+void putIdentifier(unsigned char* at, int i) { std::memcpy(at, &i, sizeof i); }
+
+// --- QMDDAQUE, pair list ------------------------------------------------
+
+std::int64_t fillQueue(unsigned char* cmcb, Fields& in) {
+    cmcb[QMR_CMCB_REQUEST] = 'A';
+    std::int64_t failures = 0;
+    for (int i = 0; i < kRecords; ++i) {
+        putIdentifier(cmcb + QMR_CMCB_PAIR_RELATIONSHIP, i + 1);
+        failures += QMDDAQUE(nullptr, nullptr, cmcb, &in.length[0], in.key, &in.length[1], in.text, &in.length[2],
+                             in.count, static_cast<void*>(nullptr));
+    }
+    return failures;
+}
+
+std::int64_t drainQueue(unsigned char* cmcb, Fields& out) {
+    std::int64_t sum = 0;
+    for (int i = 0; i < kRecords; ++i) {
+        cmcb[QMR_CMCB_REQUEST] = 'N';
+        sum += QMDDAQUE(nullptr, nullptr, cmcb, static_cast<void*>(nullptr));
+        cmcb[QMR_CMCB_REQUEST] = 'R';
+        sum += QMDDAQUE(nullptr, nullptr, cmcb, &out.length[0], out.key, &out.length[1], out.text, &out.length[2],
+                        out.count, static_cast<void*>(nullptr));
+        sum += out.key[7] + cmcb[QMR_CMCB_PAIR_RELATIONSHIP];
+    }
+    cmcb[QMR_CMCB_REQUEST] = 'N';
+    QMDDAQUE(nullptr, nullptr, cmcb, static_cast<void*>(nullptr));  // past the end: releases the queue
+    return sum;
+}
+
+void BM_QMDDAQUE_Pairs(benchmark::State& state) {
+    unsigned char cmcb[QMR_CMCB_PAIR_SIZE] = {};
+    Fields in;
+    Fields out;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(fillQueue(cmcb, in));
+        benchmark::DoNotOptimize(drainQueue(cmcb, out));
+    }
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
+}
+
+// --- QMDDAQUE, parameter block -------------------------------------------
+
+struct Block {
+    unsigned char bytes[12 + 3 * 4 + 8 + 20 + 4];
+    Block() {
+        std::memcpy(bytes, "4.2.    0003" "0008KEY00001" "0020twenty bytes of text" "00040042", sizeof bytes);
+    }
+};
+
+void BM_QMDDAQUE_Block(benchmark::State& state) {
+    unsigned char cmcb[QMR_CMCB_BLOCK_SIZE] = {};
+    cmcb[QMR_CMCB_BLOCK_STATE] = 'U';
+    Block in;
+    Block out;
+    for (auto _ : state) {
+        cmcb[QMR_CMCB_REQUEST] = 'A';
+        for (int i = 0; i < kRecords; ++i) {
+            putIdentifier(cmcb + QMR_CMCB_BLOCK_RELATIONSHIP, i + 1);
+            benchmark::DoNotOptimize(QMDDAQUE(nullptr, nullptr, cmcb, in.bytes));
+        }
+        std::int64_t sum = 0;
+        for (int i = 0; i < kRecords; ++i) {
+            cmcb[QMR_CMCB_REQUEST] = 'N';
+            sum += QMDDAQUE(nullptr, nullptr, cmcb, out.bytes);
+            cmcb[QMR_CMCB_REQUEST] = 'R';
+            sum += QMDDAQUE(nullptr, nullptr, cmcb, out.bytes);
+            sum += out.bytes[16] + cmcb[QMR_CMCB_BLOCK_RELATIONSHIP];
+        }
+        cmcb[QMR_CMCB_REQUEST] = 'N';
+        QMDDAQUE(nullptr, nullptr, cmcb, out.bytes);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
+}
+
+// --- std::deque<std::vector<char>> ----------------------------------------
+
+// A record as the peers keep it: identifiers, then each field's 16-bit
+// length and bytes.
+void packRecord(char* at, int i, const Fields& in) {
+    std::memcpy(at, &i, sizeof i);
+    std::memset(at + 4, 0, 8);
+    at += 12;
+    const char* data[3] = {in.key, in.text, in.count};
+    for (int f = 0; f < 3; ++f) {
+        const auto length = static_cast<std::uint16_t>(in.length[f]);
+        std::memcpy(at, &length, 2);
+        std::memcpy(at + 2, data[f], length);
+        at += 2 + length;
+    }
+}
+
+std::int64_t unpackRecord(const char* at, Fields& out) {
+    int id;
+    std::memcpy(&id, at, sizeof id);
+    at += 12;
+    char* data[3] = {out.key, out.text, out.count};
+    for (int f = 0; f < 3; ++f) {
+        std::uint16_t length;
+        std::memcpy(&length, at, 2);
+        const std::int32_t copied = length < out.length[f] ? length : out.length[f];
+        std::memcpy(data[f], at + 2, static_cast<std::size_t>(copied));
+        out.length[f] = copied;
+        at += 2 + length;
+    }
+    return id + out.key[7];
+}
+
+void fillDeque(std::deque<std::vector<char>>& queue, const Fields& in) {
+    for (int i = 0; i < kRecords; ++i) {
+        std::vector<char> record(kRecordBytes);
+        packRecord(record.data(), i + 1, in);
+        queue.push_back(std::move(record));
+    }
+}
+
+void BM_Deque(benchmark::State& state) {
+    Fields in;
+    Fields out;
+    for (auto _ : state) {
+        std::deque<std::vector<char>> queue;
+        fillDeque(queue, in);
+        std::int64_t sum = 0;
+        while (!queue.empty()) {
+            sum += unpackRecord(queue.front().data(), out);
+            queue.pop_front();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
+}
+
+// --- bump allocator in 4096-byte pages ------------------------------------
+
+// Records of `Stride` bytes one after another in 4096-byte pages, a new
+// page when the next record would not fit.  With the queue's entry size
+// (28 bytes plus 2 + L per field, raised to a multiple of 4: 68 here) and
+// its rule for starting a page, this is the limit for the queue's own page
+// layout; with the records packed tight (50 bytes) it is the limit for
+// pages of any layout.
+template <int Stride, int Room>
+struct BumpPages {
+    static constexpr int kPage = 4096;
+    static constexpr int kPerPage = (Room - 1) / Stride;  // a page is started when Stride >= the room left
+    std::vector<char*> pages;
+    int left = 0;
+
+    char* take() {
+        if (Stride >= left) {
+            pages.push_back(static_cast<char*>(std::malloc(kPage)));
+            left = Room;
+        }
+        char* at = pages.back() + (Room - left);
+        left -= Stride;
+        return at;
+    }
+    char* record(int i) const { return pages[std::size_t(i / kPerPage)] + i % kPerPage * Stride; }
+    ~BumpPages() {
+        for (char* page : pages) std::free(page);
+    }
+};
+
+constexpr int kEntryBytes = (28 + 3 * 2 + 8 + 20 + 4 + 3) / 4 * 4;  // 68
+using EntryPages = BumpPages<kEntryBytes, 4092>;
+using PackedPages = BumpPages<kRecordBytes, 4096 + 1>;
+
+template <typename Pages>
+void fillBump(Pages& bump, const Fields& in) {
+    for (int i = 0; i < kRecords; ++i) packRecord(bump.take(), i + 1, in);
+}
+
+template <typename Pages>
+void BM_BumpPages(benchmark::State& state) {
+    Fields in;
+    Fields out;
+    for (auto _ : state) {
+        Pages bump;
+        fillBump(bump, in);
+        std::int64_t sum = 0;
+        for (int i = 0; i < kRecords; ++i) sum += unpackRecord(bump.record(i), out);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
+}
+
+BENCHMARK(BM_QMDDAQUE_Pairs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QMDDAQUE_Block)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Deque)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BumpPages<EntryPages>)->Name("BM_BumpPages_Entries")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BumpPages<PackedPages>)->Name("BM_BumpPages_Packed")->Unit(benchmark::kMillisecond);
+
+// --- peak resident memory ---------------------------------------------------
+
+long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int measureMemory(std::string_view name) {
+    Fields in;
+    const long before = peakKilobytes();
+    if (name == "qmr") {
+        static unsigned char cmcb[QMR_CMCB_PAIR_SIZE] = {};
+        if (fillQueue(cmcb, in) != 0) return 1;
+    } else if (name == "deque") {
+        static std::deque<std::vector<char>> queue;
+        fillDeque(queue, in);
+    } else if (name == "bump") {
+        static EntryPages bump;
+        fillBump(bump, in);
+    } else {
+        std::fprintf(stderr, "bench_queue: --rss takes qmr, deque or bump\n");
+        return 2;
+    }
+    const long grown = peakKilobytes() - before;
+    // 28 + 3 * 2 + 8 + 20 + 4 = 66, raised to 68 bytes an entry; a page
+    // takes entries while one is smaller than the room left: 60 a page.
+    const long pages = (kRecords + 59) / 60;
+    const long documented = pages * QMR_QUEUE_PAGE_SIZE / 1024;
+    std::printf("%s: peak resident growth %ld KiB; queue pages for %d records: %ld KiB (ratio %.3f)\n",
+                std::string(name).c_str(), grown, kRecords, documented, double(grown) / double(documented));
+    return 0;
+}
+
+// One fill of each peer before timing, so that the first timed run does
+// not pay for the process's first touch of its storage.
+void warmUp() {
+    Fields in;
+    Fields out;
+    {
+        std::deque<std::vector<char>> queue;
+        fillDeque(queue, in);
+    }
+    {
+        EntryPages entries;
+        fillBump(entries, in);
+        PackedPages packed;
+        fillBump(packed, in);
+    }
+    unsigned char cmcb[QMR_CMCB_PAIR_SIZE] = {};
+    fillQueue(cmcb, in);
+    drainQueue(cmcb, out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.substr(0, 6) == "--rss=") return measureMemory(arg.substr(6));
+    }
+#if defined(__GLIBC__)
+    // Keep freed storage in the process between runs, so that every peer is
+    // timed on storage it has touched before rather than on the kernel
+    // handing out fresh pages.
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
+    warmUp();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,66 @@
+// The host's queue control block (CMCB) in the layout of the calling
+// form: with a parameter block the identifiers are 8 bytes and a state
+// byte says whether a queue is anchored; with a pair list they are 6
+// bytes and the handle alone says it.  Only the documented positions are
+// read or written.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#include "queue/queue_handles.h"
+#include "queue/relationship_queue.h"
+#include "qmr/qmr.h"
+
+namespace qmr::queue {
+
+class ControlBlockView {
+public:
+    ControlBlockView(void* cmcb, bool parameterBlock) noexcept
+        : bytes_(static_cast<unsigned char*>(cmcb)), parameterBlock_(parameterBlock) {}
+
+    char request() const noexcept { return static_cast<char>(bytes_[QMR_CMCB_REQUEST]); }
+
+    // The handle in the anchor slot; 0 when the block says no queue.
+    QueueHandle handle() const noexcept {
+        if (parameterBlock_ && bytes_[QMR_CMCB_BLOCK_STATE] == 'U') return 0;
+        QueueHandle handle;
+        std::memcpy(&handle, bytes_ + handleAt(), sizeof handle);
+        return handle;
+    }
+
+    void anchorHere(QueueHandle handle) const noexcept {
+        if (parameterBlock_) bytes_[QMR_CMCB_BLOCK_STATE] = 'A';
+        std::memcpy(bytes_ + handleAt(), &handle, sizeof handle);
+    }
+
+    void markNoQueue() const noexcept {
+        if (parameterBlock_) bytes_[QMR_CMCB_BLOCK_STATE] = 'U';
+        const QueueHandle none = 0;
+        std::memcpy(bytes_ + handleAt(), &none, sizeof none);
+    }
+
+    void blankMessage() const noexcept { std::memset(bytes_ + QMR_CMCB_MESSAGE, ' ', QMR_CMCB_MESSAGE_SIZE); }
+
+    // The code, and the message from the first byte of the blank area.
+    void answer(std::string_view code, std::string_view message) const noexcept {
+        std::memcpy(bytes_ + QMR_CMCB_RETURN_CODE, code.data(), 2);
+        if (!message.empty()) std::memcpy(bytes_ + QMR_CMCB_MESSAGE, message.data(), message.size());
+    }
+
+    Identifiers identifiers() const noexcept {
+        if (parameterBlock_) {
+            return {bytes_ + QMR_CMCB_BLOCK_RELATIONSHIP, bytes_ + QMR_CMCB_BLOCK_ASSOCIATED, QMR_CMCB_BLOCK_ID_SIZE};
+        }
+        return {bytes_ + QMR_CMCB_PAIR_RELATIONSHIP, bytes_ + QMR_CMCB_PAIR_ASSOCIATED, QMR_CMCB_PAIR_ID_SIZE};
+    }
+
+private:
+    std::size_t handleAt() const noexcept { return parameterBlock_ ? QMR_CMCB_BLOCK_HANDLE : QMR_CMCB_PAIR_HANDLE; }
+
+    unsigned char* bytes_;
+    bool parameterBlock_;
+};
+
+}  // namespace qmr::queue
