@@ -28,12 +28,13 @@ using namespace std::string_view_literals;
 // the text's size.
 class Field {
 public:
-    Field(std::int32_t maximum, std::string_view text, std::int32_t length = -1)
+    static constexpr std::int32_t kTextSize = INT32_MIN;
+    Field(std::int32_t maximum, std::string_view text, std::int32_t length = kTextSize)
         : size_(QMR_TF_TEXT + static_cast<std::size_t>(maximum > 0 ? maximum : 0)),
           block_(new unsigned char[size_]) {
         std::memset(block_.get(), '~', size_);
         putLe32(block_.get() + QMR_TF_MAX_LENGTH, maximum);
-        putLe32(block_.get() + QMR_TF_LENGTH, length < 0 ? static_cast<std::int32_t>(text.size()) : length);
+        putLe32(block_.get() + QMR_TF_LENGTH, length == kTextSize ? static_cast<std::int32_t>(text.size()) : length);
         std::memcpy(block_.get() + QMR_TF_TEXT, text.data(), std::min(text.size(), size_ - QMR_TF_TEXT));
     }
     TextField* get() { return reinterpret_cast<TextField*>(block_.get()); }

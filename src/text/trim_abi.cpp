@@ -1,0 +1,41 @@
+// Exports of the field trim, QMRFTRIM and QMRFTRDB (the same work under
+// two names).
+#include "frame/call_context.h"
+#include "text/text_field.h"
+#include "text/trim.h"
+
+namespace qmr {
+namespace {
+
+// The source is read before the result is written, so they may be the
+// same field.
+void trimCall(void* opaque1, void* opaque2, CallContext* context, const TextField* source, TextField* result,
+              const FunctionName& name) noexcept {
+    ContextView(context).stampName(name);
+    const FieldView src(source);
+    const FieldView out(result);
+    if (!copyFieldsValid(src, out)) {
+        out.clear();
+        report(opaque1, opaque2, context, QMR_MSG_OUT_OF_RANGE);
+        return;
+    }
+    const std::int32_t size = src.length() < 0 ? 0 : src.length();
+    out.finish(trimText(TextRules::current(), src.text(), size, out.text(), out.maximum()));
+}
+
+}  // namespace
+}  // namespace qmr
+
+extern "C" {
+
+QMR_API void QMR_CALL QMRFTRIM(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               TextField* result) {
+    qmr::trimCall(opaque1, opaque2, context, source, result, {"QMRFTRIM"});
+}
+
+QMR_API void QMR_CALL QMRFTRDB(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               TextField* result) {
+    qmr::trimCall(opaque1, opaque2, context, source, result, {"QMRFTRDB"});
+}
+
+}  // extern "C"
