@@ -48,6 +48,13 @@ constexpr bool anyRole(const ByteRoles& roles, std::uint8_t role) {
     return false;
 }
 
+// A lead byte starts a double-byte character only when a trail byte
+// follows it; a NUL is never a trail byte, so a terminated text is never
+// read past its NUL.
+constexpr int lengthByRoles(const ByteRoles& roles, unsigned char first, unsigned char next) {
+    return (roles[first] & kLeadByte) && (roles[next] & kTrailByte) ? 2 : 1;
+}
+
 struct Charset {
     const char* name;
     unsigned char shiftOut;  // 0: the text carries no shift codes

@@ -27,11 +27,8 @@ struct Services {
     static int QMR_CALL shiftInCode() { return C.shiftIn; }
     static qmr_int16 QMR_CALL usesLeadBytes() { return kLeadBytes; }
     static qmr_int16 QMR_CALL usesCombining() { return kCombining; }
-    // A lead byte starts a double-byte character only when a trail byte
-    // follows; a NUL is never a trail byte, so a terminated text is never
-    // read past its NUL.
     static qmr_int16 QMR_CALL charLength(const char* p) {
-        return (C.roles[byteAt(p, 0)] & kLeadByte) && (C.roles[byteAt(p, 1)] & kTrailByte) ? 2 : 1;
+        return static_cast<qmr_int16>(lengthByRoles(C.roles, byteAt(p, 0), (C.roles[byteAt(p, 0)] & kLeadByte) ? byteAt(p, 1) : 0));
     }
     static qmr_int16 QMR_CALL isCombining(const char* p) { return (C.roles[byteAt(p, 0)] & kCombiningByte) != 0; }
     static qmr_int16 QMR_CALL isBlank(const char* p, qmr_int16 length) {
@@ -108,11 +105,17 @@ bool complete(const QmrTextServices& s) noexcept {
 
 const QmrTextServices& textServices() noexcept { return *inForce.load(std::memory_order_acquire); }
 
-std::span<const CaseRun> caseRunsOf(const QmrTextServices& services) noexcept {
+const Charset* charsetOf(const QmrTextServices& services) noexcept {
     for (int i = 0; i < kCharsetCount; ++i) {
-        if (kBuiltIn[i] == &services) return {kCharsets[i]->caseRuns, static_cast<std::size_t>(kCharsets[i]->caseRunCount)};
+        if (kBuiltIn[i] == &services) return kCharsets[i];
     }
-    return {};
+    return nullptr;
+}
+
+std::span<const CaseRun> caseRunsOf(const QmrTextServices& services) noexcept {
+    const Charset* charset = charsetOf(services);
+    if (charset == nullptr) return {};
+    return {charset->caseRuns, static_cast<std::size_t>(charset->caseRunCount)};
 }
 
 }  // namespace qmr

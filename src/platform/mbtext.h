@@ -17,6 +17,11 @@ constexpr int kLongestChar = 4;
 
 const QmrTextServices& textServices() noexcept;
 
+// The built-in character set whose services these are; null for a
+// host's table.  Walkers read its byte roles directly instead of asking
+// CharLength, which answers from the same table.
+const Charset* charsetOf(const QmrTextServices& services) noexcept;
+
 // The full-width small letters of a built-in character set's services;
 // none for a host's table.
 std::span<const CaseRun> caseRunsOf(const QmrTextServices& services) noexcept;

@@ -29,12 +29,14 @@ struct TextRules {
     TextKind kind;
     unsigned char shiftOut;  // shift-code text only
     unsigned char shiftIn;
+    const ByteRoles* roles = nullptr;  // a built-in set's, answering for CharLength
 
     // Asks the services in the order that decides a text's kind: shift
     // codes, lead bytes, then combining bytes where the caller walks
     // combining text (substring and verify).
     static TextRules of(const QmrTextServices& services, bool walksCombining) noexcept {
         TextRules rules{&services, TextKind::singleByte, 0, 0};
+        if (const Charset* charset = charsetOf(services)) rules.roles = &charset->roles;
         if (const int so = services.ShiftOutCode(); so != 0) {
             rules.kind = TextKind::shiftCode;
             rules.shiftOut = static_cast<unsigned char>(so);
@@ -50,6 +52,7 @@ struct TextRules {
 
     // CharLength at p, `remaining` (>= 1) bytes before the end of the text.
     int charLength(const unsigned char* p, std::int32_t remaining) const noexcept {
+        if (roles != nullptr) return lengthByRoles(*roles, p[0], remaining > 1 ? p[1] : 0);
         if (remaining >= kLongestChar) return services->CharLength(asChars(p));
         char padded[kLongestChar] = {};
         std::memcpy(padded, p, static_cast<std::size_t>(remaining));

@@ -1,6 +1,7 @@
 #include "text/verify.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "text/text_field.h"
 
@@ -22,22 +23,51 @@ std::int32_t firstStranger(const unsigned char* text, std::int32_t size, std::in
     return at != 0 && code == kBlankCode && blanksOnly(text + at, size - at) ? 0 : at + 1;
 }
 
-// Single-byte text: a character's code is its byte.
+// Single-byte text: a character's code is its byte.  The members are a
+// 256-entry table, and also a C string of the members other than NUL, so
+// that the C library's own span routine can run over a terminated copy
+// of the text where it is the faster one (glibc's works 16 bytes at a
+// time).
 class ByteSet {
 public:
     ByteSet(const unsigned char* set, std::int32_t size) noexcept {
-        for (std::int32_t i = 0; i < size; ++i) member_[set[i]] = true;
+        int count = 0;
+        for (std::int32_t i = 0; i < size; ++i) {
+            const unsigned char b = set[i];
+            if (member_[b] == 0 && b != 0) accept_[count++] = static_cast<char>(b);
+            member_[b] = 1;
+        }
     }
     bool holds(std::int32_t code) const noexcept { return code >= 0 && code <= 255 && member_[code]; }
 
     std::int32_t verify(const unsigned char* text, std::int32_t size) const noexcept {
-        std::int32_t i = 0;
-        while (i < size && member_[text[i]]) ++i;
+        const std::int32_t i = membersFrom(text, size);
         return i == size ? 0 : firstStranger(text, size, i, text[i]);
     }
 
 private:
-    bool member_[256] = {};
+    // The length of the text's first run of members.
+    std::int32_t membersFrom(const unsigned char* text, std::int32_t size) const noexcept {
+#if defined(__GLIBC__)
+        if (size <= kLargestField) {
+            char terminated[kLargestField + 1];
+            std::memcpy(terminated, text, static_cast<std::size_t>(size));
+            terminated[size] = 0;
+            std::int32_t i = 0;
+            for (;;) {
+                i += static_cast<std::int32_t>(std::strspn(terminated + i, accept_));
+                if (i >= size || terminated[i] != 0 || !member_[0]) return i;
+                ++i;  // a NUL of the text, and NUL is a member
+            }
+        }
+#endif
+        std::int32_t i = 0;
+        while (i < size && member_[text[i]]) ++i;
+        return i;
+    }
+
+    unsigned char member_[256] = {};
+    char accept_[256] = {};
 };
 
 // Other text: the distinct codes of the set's characters, in order.
