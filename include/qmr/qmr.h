@@ -354,10 +354,11 @@ QMR_API void QMR_CALL QMRFLGTH(void* opaque1, void* opaque2, CallContext* contex
  * start of the character in combining text).  Shift-code text: QMRFSSTR
  * starts single-byte and encloses a double-byte range in shift-out and
  * shift-in; QMRFSSDB starts double-byte and adds no shift codes at its
- * edges; shift codes inside the range are kept where a character follows
- * them.  " 133" for a start beyond the source's maximum, " 135" when the
- * result does not fit its field; after any failure (or with the error
- * flag already set) the result is empty and blank-filled. */
+ * edges; shift codes inside the range are copied.  A range that takes no
+ * byte gives an empty result.  " 133" for a start beyond the source's
+ * maximum, " 135" when the result does not fit its field; after any
+ * failure (or with the error flag already set) the result is empty and
+ * blank-filled. */
 QMR_API void QMR_CALL QMRFSSTR(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
                                OptionalNumber* start, OptionalNumber* length, TextField* result);
 QMR_API void QMR_CALL QMRFSSDB(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
