@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "frame/bytes.h"
+#include "frame/call_context.h"
 #include "qmr/qmr.h"
 
 namespace qmr {
@@ -52,12 +53,20 @@ private:
     unsigned char* bytes_;
 };
 
-// The checks of the built-ins that copy a source into a result: both
-// maxima 1..4096 and the source's length not above either.  A negative
-// length passes, and copies nothing.
-inline bool copyFieldsValid(const FieldView& source, const FieldView& result) noexcept {
-    return validMaximum(source.maximum()) && validMaximum(result.maximum()) && source.length() <= source.maximum() &&
-           source.length() <= result.maximum();
+// The start of the built-ins that copy a source into a result (trim,
+// upper-casing): the name stamped, then both maxima 1..4096 and the
+// source's length not above either, else an empty result and " 130".  A
+// negative length passes, and copies nothing.
+inline bool startCopy(void* opaque1, void* opaque2, CallContext* context, const FunctionName& name,
+                      const FieldView& source, const FieldView& result) noexcept {
+    ContextView(context).stampName(name);
+    if (validMaximum(source.maximum()) && validMaximum(result.maximum()) && source.length() <= source.maximum() &&
+        source.length() <= result.maximum()) {
+        return true;
+    }
+    result.clear();
+    report(opaque1, opaque2, context, QMR_MSG_OUT_OF_RANGE);
+    return false;
 }
 
 class OptionalNumberView {

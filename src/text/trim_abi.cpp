@@ -1,6 +1,5 @@
 // Exports of the field trim, QMRFTRIM and QMRFTRDB (the same work under
 // two names).
-#include "frame/call_context.h"
 #include "text/text_field.h"
 #include "text/trim.h"
 
@@ -11,14 +10,9 @@ namespace {
 // same field.
 void trimCall(void* opaque1, void* opaque2, CallContext* context, const TextField* source, TextField* result,
               const FunctionName& name) noexcept {
-    ContextView(context).stampName(name);
     const FieldView src(source);
     const FieldView out(result);
-    if (!copyFieldsValid(src, out)) {
-        out.clear();
-        report(opaque1, opaque2, context, QMR_MSG_OUT_OF_RANGE);
-        return;
-    }
+    if (!startCopy(opaque1, opaque2, context, name, src, out)) return;
     const std::int32_t size = src.length() < 0 ? 0 : src.length();
     out.finish(trimText(TextRules::current(), src.text(), size, out.text(), out.maximum()));
 }

@@ -1,6 +1,5 @@
 // Exports of the field upper-casing, QMRFUPPR and QMRFUPDB (the same work
 // under two names).
-#include "frame/call_context.h"
 #include "platform/editsvc.h"
 #include "platform/text_walk.h"
 #include "text/text_field.h"
@@ -14,14 +13,9 @@ namespace {
 // becomes blanks.
 void upperCall(void* opaque1, void* opaque2, CallContext* context, const TextField* source, TextField* result,
                const FunctionName& name) noexcept {
-    ContextView(context).stampName(name);
     const FieldView src(source);
     const FieldView out(result);
-    if (!copyFieldsValid(src, out)) {
-        out.clear();
-        report(opaque1, opaque2, context, QMR_MSG_OUT_OF_RANGE);
-        return;
-    }
+    if (!startCopy(opaque1, opaque2, context, name, src, out)) return;
     std::int32_t size = src.length() < 0 ? 0 : src.length();
     if (const void* nul = std::memchr(src.text(), 0, static_cast<std::size_t>(size))) {
         size = static_cast<std::int32_t>(static_cast<const unsigned char*>(nul) - src.text());
