@@ -178,7 +178,8 @@ void BM_Upper_byteLoop(benchmark::State& state) {
     std::vector<unsigned char> out(kSize);
     const auto* in = reinterpret_cast<const unsigned char*>(kTrimText.data());
     for (auto _ : state) {
-        for (int i = 0; i < kSize; ++i) out[i] = static_cast<unsigned char>(static_cast<unsigned char>(in[i] - 'a') < 26 ? in[i] - 32 : in[i]);
+        for (int i = 0; i < kSize; ++i)
+            out[i] = static_cast<unsigned char>(static_cast<unsigned char>(in[i] - 'a') < 26 ? in[i] - 32 : in[i]);
         benchmark::ClobberMemory();
     }
 }

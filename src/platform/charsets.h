@@ -75,16 +75,16 @@ inline constexpr CaseRun kKsx1001Letters[] = {{0x2361, 0x237A, 0x2341}};
 
 inline constexpr Charset kSingleByte{"single", 0, 0, {0, 0}, byteRoles({}, {}, {}), nullptr, 0};
 inline constexpr Charset kShiftCodes{"sosi", 0x0E, 0x0F, {0x21, 0x21}, byteRoles({}, {}, {}), kKsx1001Letters, 1};
-inline constexpr Charset kShiftJis{"sjis", 0, 0, {0x81, 0x40},
-                                   byteRoles({{0x81, 0x9F}, {0xE0, 0xFC}}, {{0x40, 0x7E}, {0x80, 0xFC}}, {}),
-                                   kSjisLetters, 1};
-inline constexpr Charset kGbk{"gbk", 0, 0, {0xA1, 0xA1}, byteRoles({{0x81, 0xFE}}, {{0x40, 0x7E}, {0x80, 0xFE}}, {}),
-                              kGbkLetters, 1};
-inline constexpr Charset kBig5{"big5", 0, 0, {0xA1, 0x40}, byteRoles({{0x81, 0xFE}}, {{0x40, 0x7E}, {0x80, 0xFE}}, {}),
-                               kBig5Letters, 2};
+inline constexpr Charset kShiftJis{
+    "sjis",       0, 0, {0x81, 0x40}, byteRoles({{0x81, 0x9F}, {0xE0, 0xFC}}, {{0x40, 0x7E}, {0x80, 0xFC}}, {}),
+    kSjisLetters, 1};
+inline constexpr Charset kGbk{
+    "gbk", 0, 0, {0xA1, 0xA1}, byteRoles({{0x81, 0xFE}}, {{0x40, 0x7E}, {0x80, 0xFE}}, {}), kGbkLetters, 1};
+inline constexpr Charset kBig5{
+    "big5", 0, 0, {0xA1, 0x40}, byteRoles({{0x81, 0xFE}}, {{0x40, 0x7E}, {0x80, 0xFE}}, {}), kBig5Letters, 2};
 // Thai: MAI HAN-AKAT, the upper and lower vowels SARA I..PHINTHU, and
 // MAITAIKHU..YAMAKKAN (tone marks and signs).
-inline constexpr Charset kTis620{"tis620", 0, 0, {0, 0},
-                                 byteRoles({}, {}, {{0xD1, 0xD1}, {0xD4, 0xDA}, {0xE7, 0xEE}}), nullptr, 0};
+inline constexpr Charset kTis620{"tis620", 0, 0, {0, 0}, byteRoles({}, {}, {{0xD1, 0xD1}, {0xD4, 0xDA}, {0xE7, 0xEE}}),
+                                 nullptr,  0};
 
 }  // namespace qmr

@@ -14,7 +14,9 @@ namespace {
 
 constexpr char kSingleBlank[] = " ";
 
-inline unsigned char byteAt(const char* p, int i) noexcept { return static_cast<unsigned char>(p[i]); }
+inline unsigned char byteAt(const char* p, int i) noexcept {
+    return static_cast<unsigned char>(p[i]);
+}
 
 template <const Charset& C>
 struct Services {
@@ -27,8 +29,10 @@ struct Services {
     static int QMR_CALL shiftInCode() { return C.shiftIn; }
     static qmr_int16 QMR_CALL usesLeadBytes() { return kLeadBytes; }
     static qmr_int16 QMR_CALL usesCombining() { return kCombining; }
+    // The byte after a lead byte is read only to see whether it trails.
     static qmr_int16 QMR_CALL charLength(const char* p) {
-        return static_cast<qmr_int16>(lengthByRoles(C.roles, byteAt(p, 0), (C.roles[byteAt(p, 0)] & kLeadByte) ? byteAt(p, 1) : 0));
+        const unsigned char first = byteAt(p, 0);
+        return static_cast<qmr_int16>(lengthByRoles(C.roles, first, (C.roles[first] & kLeadByte) ? byteAt(p, 1) : 0));
     }
     static qmr_int16 QMR_CALL isCombining(const char* p) { return (C.roles[byteAt(p, 0)] & kCombiningByte) != 0; }
     static qmr_int16 QMR_CALL isBlank(const char* p, qmr_int16 length) {
@@ -49,9 +53,9 @@ struct Services {
     static TextAnalysis* QMR_CALL analyseText(const char* text, qmr_int32);
     static void QMR_CALL releaseAnalysis(TextAnalysis* analysis) { release(analysis); }
 
-    static constexpr QmrTextServices kTable{shiftOutCode, shiftInCode,  usesLeadBytes, usesCombining,
-                                            charLength,   isCombining,  isBlank,       isBlank,
-                                            charCode,     blankOf,      analyseText,   releaseAnalysis};
+    static constexpr QmrTextServices kTable{shiftOutCode, shiftInCode, usesLeadBytes, usesCombining,
+                                            charLength,   isCombining, isBlank,       isBlank,
+                                            charCode,     blankOf,     analyseText,   releaseAnalysis};
 };
 
 // One block holds the analysis and its character lengths.  A character
@@ -71,7 +75,9 @@ TextAnalysis* QMR_CALL Services<C>::analyseText(const char* text, qmr_int32) {
                       rules.kind == TextKind::combining);
     std::int32_t count = 0;
     for (TextChar c; walker.next(c);) {
-        for (std::int32_t left = c.length; left > 0; left -= 255) lengths[count++] = left > 255 ? 255 : left;
+        for (std::int32_t left = c.length; left > 0; left -= 255) {
+            lengths[count++] = static_cast<unsigned char>(left > 255 ? 255 : left);
+        }
     }
     *analysis = {text, walker.position(), count, lengths, static_cast<qmr_int16>(count > 0)};
     return analysis;
@@ -103,7 +109,9 @@ bool complete(const QmrTextServices& s) noexcept {
 
 }  // namespace
 
-const QmrTextServices& textServices() noexcept { return *inForce.load(std::memory_order_acquire); }
+const QmrTextServices& textServices() noexcept {
+    return *inForce.load(std::memory_order_acquire);
+}
 
 const Charset* charsetOf(const QmrTextServices& services) noexcept {
     for (int i = 0; i < kCharsetCount; ++i) {

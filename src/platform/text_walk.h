@@ -20,9 +20,13 @@ enum class TextKind : std::uint8_t { shiftCode, leadByte, combining, singleByte 
 // The state of shift-code text; its value is the width of a character.
 enum class ShiftState : std::uint8_t { singleByte = 1, doubleByte = 2 };
 
-constexpr int widthOf(ShiftState state) noexcept { return static_cast<int>(state); }
+constexpr int widthOf(ShiftState state) noexcept {
+    return static_cast<int>(state);
+}
 
-inline const char* asChars(const unsigned char* p) noexcept { return reinterpret_cast<const char*>(p); }
+inline const char* asChars(const unsigned char* p) noexcept {
+    return reinterpret_cast<const char*>(p);
+}
 
 struct TextRules {
     const QmrTextServices* services;

@@ -9,8 +9,12 @@
 namespace qmr {
 namespace {
 
-unsigned char* bytes(char* p) noexcept { return reinterpret_cast<unsigned char*>(p); }
-const unsigned char* bytes(const char* p) noexcept { return reinterpret_cast<const unsigned char*>(p); }
+unsigned char* bytes(char* p) noexcept {
+    return reinterpret_cast<unsigned char*>(p);
+}
+const unsigned char* bytes(const char* p) noexcept {
+    return reinterpret_cast<const unsigned char*>(p);
+}
 
 std::int32_t trimmedCount(const TextRules& rules, const char* text, std::int32_t count) noexcept {
     return count > 0 ? trimmedLength(rules, bytes(text), count) : count;

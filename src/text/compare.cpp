@@ -7,7 +7,9 @@
 namespace qmr {
 namespace {
 
-const unsigned char* bytes(const char* p) noexcept { return reinterpret_cast<const unsigned char*>(p); }
+const unsigned char* bytes(const char* p) noexcept {
+    return reinterpret_cast<const unsigned char*>(p);
+}
 
 // Every character from p to the NUL is a blank (IsBlank), walking by
 // CharLength; where CharLength answers below 1 the walked part decides.

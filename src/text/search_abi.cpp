@@ -6,8 +6,8 @@
 namespace qmr {
 namespace {
 
-void indexCall(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
-               const TextField* search, qmr_int16* position, const FunctionName& name, ShiftState startState) noexcept {
+void indexCall(void* opaque1, void* opaque2, CallContext* context, const TextField* source, const TextField* search,
+               qmr_int16* position, const FunctionName& name, ShiftState startState) noexcept {
     ContextView(context).stampName(name);
     *position = 0;
     const FieldView src(source);
@@ -17,7 +17,8 @@ void indexCall(void* opaque1, void* opaque2, CallContext* context, const TextFie
         return;
     }
     const TextRules rules = TextRules::current();
-    *position = static_cast<qmr_int16>(findText(rules, src.text(), src.length(), what.text(), what.length(), startState));
+    *position =
+        static_cast<qmr_int16>(findText(rules, src.text(), src.length(), what.text(), what.length(), startState));
 }
 
 }  // namespace

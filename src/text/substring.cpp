@@ -6,8 +6,8 @@ namespace {
 // Shift-code text: the walk to the start takes whole characters, so a
 // target inside a double-byte character moves on to the next one; the
 // copy takes a double-byte character that begins before the end whole.
-SubstringCut cutShiftCode(const TextRules& rules, const unsigned char* source, std::int32_t size,
-                          std::int32_t target, std::int32_t length, ShiftState startState) noexcept {
+SubstringCut cutShiftCode(const TextRules& rules, const unsigned char* source, std::int32_t size, std::int32_t target,
+                          std::int32_t length, ShiftState startState) noexcept {
     CharWalker walker(rules, source, size, startState);
     TextChar c;
     while (walker.position() < target && walker.next(c)) {

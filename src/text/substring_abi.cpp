@@ -20,9 +20,8 @@ void substringCall(void* opaque1, void* opaque2, CallContext* context, const Tex
     if (start < 1) start = 1;
     startNumber.setValue(start);
     // Settled before the source is checked, from its length as stored.
-    std::int16_t length = lengthNumber.supplied()
-                              ? lengthNumber.value()
-                              : static_cast<std::int16_t>(std::int64_t{src.length()} - start + 1);
+    std::int16_t length = lengthNumber.supplied() ? lengthNumber.value()
+                                                  : static_cast<std::int16_t>(std::int64_t{src.length()} - start + 1);
     if (lengthNumber.supplied() && length < 0) length = 0;
     lengthNumber.setValue(length);
 
@@ -36,8 +35,7 @@ void substringCall(void* opaque1, void* opaque2, CallContext* context, const Tex
         return;
     }
     const TextRules rules = TextRules::current(true);
-    const SubstringCut cut =
-        cutSubstring(rules, src.text(), src.length(), start, length < 0 ? 0 : length, startState);
+    const SubstringCut cut = cutSubstring(rules, src.text(), src.length(), start, length < 0 ? 0 : length, startState);
     const std::int32_t size = cut.size();
     if (size > out.maximum()) {
         report(opaque1, opaque2, context, QMR_MSG_TOO_LONG);

@@ -13,7 +13,9 @@ namespace qmr {
 
 constexpr std::int32_t kLargestField = QMR_TF_LARGEST_MAX;  // 4096
 
-constexpr bool validMaximum(std::int32_t maximum) noexcept { return maximum >= 1 && maximum <= kLargestField; }
+constexpr bool validMaximum(std::int32_t maximum) noexcept {
+    return maximum >= 1 && maximum <= kLargestField;
+}
 
 class FieldView {
 public:

@@ -116,8 +116,8 @@ bool blankCode(const TextRules& rules, int width, std::int32_t& code) noexcept {
 
 }  // namespace
 
-std::int32_t verifyText(const TextRules& rules, const unsigned char* text, std::int32_t size,
-                        const unsigned char* set, std::int32_t setSize, ShiftState startState) noexcept {
+std::int32_t verifyText(const TextRules& rules, const unsigned char* text, std::int32_t size, const unsigned char* set,
+                        std::int32_t setSize, ShiftState startState) noexcept {
     std::int32_t emptyCode = 0;
     const bool empty = size == 0;
     if (empty && !blankCode(rules, widthOf(startState), emptyCode)) return 1;

@@ -12,7 +12,7 @@ namespace qmr {
 // single-byte blanks after the first character are allowed.  An empty
 // text asks whether the set holds the blank of the start state's width.
 // Shift-code text (text and set alike) is walked from `startState`.
-std::int32_t verifyText(const TextRules& rules, const unsigned char* text, std::int32_t size,
-                        const unsigned char* set, std::int32_t setSize, ShiftState startState) noexcept;
+std::int32_t verifyText(const TextRules& rules, const unsigned char* text, std::int32_t size, const unsigned char* set,
+                        std::int32_t setSize, ShiftState startState) noexcept;
 
 }  // namespace qmr

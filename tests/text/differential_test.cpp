@@ -23,7 +23,9 @@ private:
     std::mt19937 random_{20261206};
 };
 
-std::string trimmed(std::string s) { return s.erase(s.find_last_not_of(' ') + 1); }
+std::string trimmed(std::string s) {
+    return s.erase(s.find_last_not_of(' ') + 1);
+}
 
 int referenceVerify(const std::string& text, const std::string& set) {
     if (text.empty()) return set.find(' ') == std::string::npos ? 1 : 0;
@@ -32,7 +34,9 @@ int referenceVerify(const std::string& text, const std::string& set) {
     return at != 0 && text.find_first_not_of(' ', at) == std::string::npos ? 0 : static_cast<int>(at) + 1;
 }
 
-int sign(int v) { return (v > 0) - (v < 0); }
+int sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 TEST(Differential, SingleByteTextAgreesWithReferenceCode) {
     RandomText random;
@@ -51,7 +55,7 @@ TEST(Differential, SingleByteTextAgreesWithReferenceCode) {
         const std::string withNul = random.next(40, "ab \0"sv), setWithNul = random.next(4, "a\0 "sv);
         Field tn(40, withNul), on(40, setWithNul);
         QMRFVRDB(nullptr, nullptr, ctx.get(), tn.get(), on.get(), &position);
-        ASSERT_EQ(position, referenceVerify(withNul, setWithNul)) << shown(withNul) << "|" << shown(setWithNul);
+        ASSERT_EQ(position, referenceVerify(withNul, setWithNul)) << withNul << "|" << setWithNul;
 
         QMRFTRIM(nullptr, nullptr, ctx.get(), t.get(), out.get());
         ASSERT_EQ(out.bytes().substr(0, static_cast<std::size_t>(out.length())), trimmed(text));

@@ -17,7 +17,8 @@ namespace qmr_cli {
 namespace {
 
 void putLe(unsigned char* p, long long value, int width) {
-    for (int i = 0; i < width; ++i) p[i] = static_cast<unsigned char>(static_cast<unsigned long long>(value) >> (8 * i));
+    for (int i = 0; i < width; ++i)
+        p[i] = static_cast<unsigned char>(static_cast<unsigned long long>(value) >> (8 * i));
 }
 long long le32(const unsigned char* p) {
     return static_cast<qmr_int32>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<unsigned>(p[3]) << 24);
@@ -226,9 +227,13 @@ void copyText(Session& s, const Args& a) {
     s.text("target", bytes.data(), bytes.size(), &untouched);
 }
 
-void useCharset(Session& s, const Args& a) { s.number("result", qmr_use_charset(a.word(0).c_str())); }
+void useCharset(Session& s, const Args& a) {
+    s.number("result", qmr_use_charset(a.word(0).c_str()));
+}
 
-void defaultServices(Session& s, const Args&) { s.number("result", qmr_set_text_services(nullptr)); }
+void defaultServices(Session& s, const Args&) {
+    s.number("result", qmr_set_text_services(nullptr));
+}
 
 constexpr char kConcatProto[] =
     "void QMRFCCAT(void* opaque1, void* opaque2, CallContext* context, const TextField* first, "
@@ -252,8 +257,8 @@ const std::string kProtos[] = {
 };
 
 const Command kCommands[] = {
-    {"QMRFCCAT", "FIRST SECOND RESULTMAX", kConcatProto, "joins two text fields, merging double-byte runs", 3, 3,
-     true, ccat},
+    {"QMRFCCAT", "FIRST SECOND RESULTMAX", kConcatProto, "joins two text fields, merging double-byte runs", 3, 3, true,
+     ccat},
     {"QMRFLGTH", "FIELD",
      "void QMRFLGTH(void* opaque1, void* opaque2, CallContext* context, const TextField* text, qmr_int32* length);",
      "the current length of a text field", 1, 1, true, lgth},
@@ -267,8 +272,8 @@ const Command kCommands[] = {
      2, 2, true, position<QMRFINDB>},
     {"QMRFVRFY", "TEXT SET", kProtos[4].c_str(), "first character not in a set (the set trimmed first)", 2, 2, true,
      position<QMRFVRFY>},
-    {"QMRFVRDB", "TEXT SET", kProtos[5].c_str(), "first character not in a set; shift-code text starts double-byte",
-     2, 2, true, position<QMRFVRDB>},
+    {"QMRFVRDB", "TEXT SET", kProtos[5].c_str(), "first character not in a set; shift-code text starts double-byte", 2,
+     2, true, position<QMRFVRDB>},
     {"QMRFTRIM", "SOURCE RESULTMAX", kProtos[6].c_str(), "copies a text field without trailing blanks", 2, 2, true,
      copyField<QMRFTRIM>},
     {"QMRFTRDB", "SOURCE RESULTMAX", kProtos[7].c_str(), "QMRFTRIM under its double-byte name", 2, 2, true,
@@ -279,7 +284,8 @@ const Command kCommands[] = {
      copyField<QMRFUPDB>},
     {"QMROTRIM", "TEXT [COUNT]", "qmr_int32 QMROTRIM(char* lengthField, char* text);",
      "trims a count (or a NUL-terminated text), keeping one blank", 1, 2, false, otrim},
-    {"QMRVTRIM", "TEXT COUNT [ORDER]", "qmr_int32 QMRVTRIM(char* lengthField, const char* text, const qmr_int16* order);",
+    {"QMRVTRIM", "TEXT COUNT [ORDER]",
+     "qmr_int32 QMRVTRIM(char* lengthField, const char* text, const qmr_int16* order);",
      "trims a count; ORDER 1 reads it as a native integer", 2, 3, false, vtrim},
     {"QMROPAD", "SOURCE TARGETLENGTH",
      "qmr_int32 QMROPAD(const char* sourceLength, const char* source, const char* targetLength, char* target);",
