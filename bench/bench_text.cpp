@@ -73,6 +73,7 @@ void BM_Index_QMRFINDX(benchmark::State& state) {
 }
 BENCHMARK(BM_Index_QMRFINDX);
 
+#if defined(__GLIBC__)
 void BM_Index_memmem(benchmark::State& state) {
     for (auto _ : state) {
         const void* found = memmem(kSearch.text.data(), kSize, kSearch.search.data(), kSearch.search.size());
@@ -80,6 +81,7 @@ void BM_Index_memmem(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Index_memmem);
+#endif
 
 void BM_Index_naiveDoubleLoop(benchmark::State& state) {
     const char* text = kSearch.text.data();
