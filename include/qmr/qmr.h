@@ -572,6 +572,181 @@ QMR_API qmr_int32 QMR_CALL QMRVY2S(const char* stamp, char* text);
 /* Text                                                                  */
 /* ==================================================================== */
 
+/*
+ * Character-set services.  The string functions ask these afresh on every
+ * call to learn how their text is walked:
+ *
+ *   shift-code text  ShiftOutCode is not 0: the shift-out byte switches to
+ *                    double-byte characters, the shift-in byte back to
+ *                    single-byte ones; each shift code is a 1-byte
+ *                    character of its own.
+ *   lead-byte text   else when UsesLeadBytes is not 0: CharLength gives
+ *                    each character's length from its first bytes.
+ *   combining text   else when UsesCombining is not 0 (substring and
+ *                    verify): a 1-byte character absorbs the bytes after
+ *                    it for which IsCombining is not 0.
+ *   single-byte text otherwise: every byte is a character.
+ *
+ * Positions and lengths count bytes, shift codes included.  A character
+ * is at most 4 bytes long; the library asks CharLength on a zero-padded
+ * copy when fewer than 4 bytes of the text remain, and passes IsBlank,
+ * IsBlankChar and CharCode lengths that stay inside the text, so no
+ * answer needs to read beyond the caller's field.
+ */
+typedef struct TextAnalysis {
+    const char* text;                /* the text's first byte */
+    qmr_int32 byteLength;            /* bytes before the NUL */
+    qmr_int32 charCount;             /* characters in them */
+    const unsigned char* charLengths; /* one length per character */
+    qmr_int16 usable;                /* 0 when there is nothing to work on */
+} TextAnalysis;
+
+typedef struct QmrTextServices {
+    int(QMR_CALL* ShiftOutCode)(void);             /* the shift-out byte, 0: no shift codes */
+    int(QMR_CALL* ShiftInCode)(void);              /* the shift-in byte */
+    qmr_int16(QMR_CALL* UsesLeadBytes)(void);      /* non-zero: lead-byte text */
+    qmr_int16(QMR_CALL* UsesCombining)(void);      /* non-zero: combining text */
+    qmr_int16(QMR_CALL* CharLength)(const char* p); /* length of the character at p; < 1 ends a walk */
+    qmr_int16(QMR_CALL* IsCombining)(const char* p); /* non-zero: p belongs to the character before */
+    qmr_int16(QMR_CALL* IsBlank)(const char* p, qmr_int16 length);
+    qmr_int16(QMR_CALL* IsBlankChar)(const char* p, qmr_int16 length);
+    qmr_int32(QMR_CALL* CharCode)(const char* p, qmr_int16 length); /* a 1-byte character's code is its byte */
+    const char*(QMR_CALL* BlankOf)(qmr_int16 width);               /* the blank of width 1 or 2, or null */
+    TextAnalysis*(QMR_CALL* AnalyseText)(const char* text, qmr_int32 zero); /* NUL-terminated text; null allowed */
+    void(QMR_CALL* ReleaseAnalysis)(TextAnalysis* analysis);        /* null allowed */
+} QmrTextServices;
+
+/*
+ * Chooses a built-in character set; returns 0, or -1 for an unknown name
+ * (nothing changes then):
+ *
+ *   "single"  the default: every byte a character, blank 0x20, no
+ *             double-byte blank
+ *   "sosi"    shift-code text: shift-out 0x0E, shift-in 0x0F, double-byte
+ *             characters of KS X 1001 in 7-bit form (as in ISO-2022-KR),
+ *             double-byte blank 0x21 0x21
+ *   "sjis"    Shift_JIS: lead bytes 0x81-0x9F and 0xE0-0xFC, trail bytes
+ *             0x40-0x7E and 0x80-0xFC, double-byte blank 0x81 0x40
+ *   "gbk"     GBK: lead bytes 0x81-0xFE, trail bytes 0x40-0x7E and
+ *             0x80-0xFE, double-byte blank 0xA1 0xA1
+ *   "big5"    Big5 (as code page 950): lead bytes 0x81-0xFE, trail
+ *             bytes 0x40-0x7E and 0x80-0xFE, double-byte blank 0xA1 0x40
+ *   "tis620"  Thai: the marks 0xD1, 0xD4-0xDA and 0xE7-0xEE combine with
+ *             the character before them
+ *
+ * A lead byte not followed by a trail byte is a character of its own.
+ * The choice holds for the whole process; a call that is running keeps
+ * the services it started with.
+ */
+QMR_API int QMR_CALL qmr_use_charset(const char* name);
+
+/*
+ * Installs a host's own services.  The table is copied; every operation
+ * must be present, else -1 and nothing changes.  Null restores "single".
+ * Returns 0 on success.
+ */
+QMR_API int QMR_CALL qmr_set_text_services(const QmrTextServices* services);
+
+/*
+ * String built-ins.  Each stamps its name into the context and reports
+ * " 130" for a text field outside its range (maximum 1..4096, current
+ * length 0..maximum, as each function checks).  A result field gets a NUL
+ * after its text only when the text is shorter than the field, and is
+ * never written beyond its maximum; a result field may be the same field
+ * as a source.
+ */
+
+/* first || second into result.  A shift-in ending the first text and a
+ * shift-out starting the second are dropped, so two double-byte runs
+ * become one.  " 135" when the join is longer than the result's maximum;
+ * every failure leaves the result empty (length 0, first byte NUL). */
+QMR_API void QMR_CALL QMRFCCAT(void* opaque1, void* opaque2, CallContext* context, const TextField* first,
+                               const TextField* second, TextField* result);
+/* The current length in bytes as stored; 0 after " 130". */
+QMR_API void QMR_CALL QMRFLGTH(void* opaque1, void* opaque2, CallContext* context, const TextField* text,
+                               qmr_int32* length);
+/* Substring from the 1-based byte start for length bytes ('N': start 1,
+ * length to the end); the settled values are written back.  A start
+ * inside a double-byte character moves to the next character (to the
+ * start of the character in combining text).  Shift-code text: QMRFSSTR
+ * starts single-byte and encloses a double-byte range in shift-out and
+ * shift-in; QMRFSSDB starts double-byte and adds no shift codes at its
+ * edges; shift codes inside the range are copied.  A range that takes no
+ * byte gives an empty result.  " 133" for a start beyond the source's
+ * maximum, " 135" when the result does not fit its field; after any
+ * failure (or with the error flag already set) the result is empty and
+ * blank-filled. */
+QMR_API void QMR_CALL QMRFSSTR(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               OptionalNumber* start, OptionalNumber* length, TextField* result);
+QMR_API void QMR_CALL QMRFSSDB(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               OptionalNumber* start, OptionalNumber* length, TextField* result);
+/* 1-based byte position of the first occurrence of search in source at a
+ * character start, 0 when none.  Both texts need 1..maximum bytes.  In
+ * shift-code text a search text may carry its own shift-out and shift-in;
+ * QMRFINDX starts single-byte, QMRFINDB double-byte. */
+QMR_API void QMR_CALL QMRFINDX(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               const TextField* search, qmr_int16* position);
+QMR_API void QMR_CALL QMRFINDB(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               const TextField* search, qmr_int16* position);
+/* 1-based byte position of the first character of text that is not in
+ * set, 0 when every character is (trailing single-byte blanks after a
+ * member are allowed).  An empty text gives 0 when the set holds the
+ * blank of the start state's width, else 1.  QMRFVRFY starts single-byte
+ * and first removes the set's trailing blanks through QMRFTRIM (so the
+ * context then names "QMRFTRIM"); QMRFVRDB starts double-byte and uses
+ * the set as it stands. */
+QMR_API void QMR_CALL QMRFVRFY(void* opaque1, void* opaque2, CallContext* context, const TextField* text,
+                               const TextField* set, qmr_int16* position);
+QMR_API void QMR_CALL QMRFVRDB(void* opaque1, void* opaque2, CallContext* context, const TextField* text,
+                               const TextField* set, qmr_int16* position);
+/* Copies source into result without its trailing blanks.  In shift-code
+ * text a shift-in closes a kept double-byte run; when it would fall past
+ * the result's maximum, the run's last character is left out. */
+QMR_API void QMR_CALL QMRFTRIM(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               TextField* result);
+QMR_API void QMR_CALL QMRFTRDB(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               TextField* result);
+/* Copies source up to its first NUL into result, upper-casing ASCII
+ * letters and the character set's full-width Latin letters, and fills
+ * the rest of the result with blanks (no NUL). */
+QMR_API void QMR_CALL QMRFUPPR(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               TextField* result);
+QMR_API void QMR_CALL QMRFUPDB(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
+                               TextField* result);
+
+/*
+ * Text buffer routines: no call context, no reports.  A two-byte length
+ * field holds a 16-bit byte count, low byte first.
+ */
+
+/* Trailing blanks off.  With a length field: its count is trimmed and
+ * written back.  With null: text is NUL-terminated and a NUL is written
+ * at the trimmed length.  A text of blanks only keeps one blank (the
+ * text needs room for a blank and a NUL).  Returns 0. */
+QMR_API qmr_int32 QMR_CALL QMROTRIM(char* lengthField, char* text);
+/* The count in lengthField trimmed of trailing blanks, written back; no
+ * single-blank rule, no NUL.  *order == 1: the field is a native 16-bit
+ * integer.  Returns 0. */
+QMR_API qmr_int32 QMR_CALL QMRVTRIM(char* lengthField, const char* text, const qmr_int16* order);
+/* Copies sourceLength bytes to target and blanks the target up to
+ * targetLength; a source longer than the target is cut there.  Returns 0. */
+QMR_API qmr_int32 QMR_CALL QMROPAD(const char* sourceLength, const char* source, const char* targetLength,
+                                   char* target);
+/* Moves trailing blanks of a NUL-terminated text to its front, as
+ * single-byte blanks; the byte length stays. */
+QMR_API void QMR_CALL Qmrrjust(char* text);
+/* Right-justifies text into width bytes of target: blanks, the text's last
+ * bytes (at most width - 1), a NUL in the last byte.  Byte-wise. */
+QMR_API void QMR_CALL Qmrrjus2(char* target, const char* text, qmr_int32 width);
+/* -1, 0 or 1 as first orders before, equal to or after second; trailing
+ * blanks of either width do not matter.  Either may be null (null orders
+ * first). */
+QMR_API qmr_int32 QMR_CALL Qmstrcmp(const char* first, const char* second);
+/* Copies source (null: empty) into target as size - 1 bytes of text and
+ * blanks and a NUL, cutting at a character boundary; a cut double-byte
+ * run is closed with a shift-in inside the field.  Returns target. */
+QMR_API char* QMR_CALL Qmstrcpy(char* target, const char* source, qmr_int16 size);
+
 /* ==================================================================== */
 /* Numeric text and decimal rounding                                     */
 /* ==================================================================== */

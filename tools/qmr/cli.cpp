@@ -226,6 +226,12 @@ void invoke(Session& session, const std::vector<std::string>& words) {
     *out << held.str();
 }
 
+void useCharset(const std::string& name) {
+    if (qmr_use_charset(name.c_str()) != 0) {
+        throw UsageError("unknown character set '" + name + "' (single, sosi, sjis, gbk, big5, tis620)");
+    }
+}
+
 int runScript(std::istream& in, std::string_view sourceName, std::ostream& out, std::ostream& errors) {
     Session session(out);
     std::string line;
@@ -239,6 +245,9 @@ int runScript(std::istream& in, std::string_view sourceName, std::ostream& out, 
             } else if (words[0] == "clear") {
                 if (words.size() != 1) throw UsageError("clear takes no arguments");
                 session.clearContext();
+            } else if (words[0] == "charset") {
+                if (words.size() != 2) throw UsageError("charset takes one NAME");
+                useCharset(words[1]);
             } else {
                 invoke(session, words);
             }

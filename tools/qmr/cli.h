@@ -114,6 +114,11 @@ std::vector<std::string> splitWords(std::string_view line);
 // Runs one call: echoes it, calls, prints.  Throws UsageError.
 void invoke(Session& session, const std::vector<std::string>& words);
 
+// Chooses a built-in character set for the calls that follow (the
+// script line "charset NAME", the option --charset NAME).  Throws
+// UsageError for an unknown name.
+void useCharset(const std::string& name);
+
 // Runs a script; returns the exit status (0, or 2 after the first error,
 // which is reported on `errors` with the line number).
 int runScript(std::istream& in, std::string_view sourceName, std::ostream& out, std::ostream& errors);

@@ -1,6 +1,7 @@
 // qmr: call the library's exported functions from the command line.
 //
-//   qmr call NAME ARG...   call one function and print what it leaves
+//   qmr call [--charset CHARSET] NAME ARG...
+//                          call one function and print what it leaves
 //   qmr run FILE|-         run a script of calls, one per line
 //   qmr demo               a tour of the library
 //   qmr help [NAME]        list the functions, or show one
@@ -17,6 +18,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: qmr call NAME ARG...   call one exported function and print its outputs\n"
+    "       qmr call --charset CHARSET NAME ARG...\n"
+    "                              the same under a character set (single, sosi, sjis, gbk, big5, tis620)\n"
     "       qmr run FILE           run a script of calls (FILE '-' reads standard input)\n"
     "       qmr demo               a short tour of the library\n"
     "       qmr help [NAME]        list every export, or show one with its C prototype\n";
@@ -74,7 +77,13 @@ int main(int argc, char** argv) {
         }
         qmr_cli::Session session(std::cout);
         try {
-            qmr_cli::invoke(session, std::vector<std::string>(words.begin() + 1, words.end()));
+            std::size_t first = 1;
+            if (words[1] == "--charset") {
+                if (words.size() < 4) throw qmr_cli::UsageError("call --charset takes CHARSET NAME ARG...");
+                qmr_cli::useCharset(words[2]);
+                first = 3;
+            }
+            qmr_cli::invoke(session, std::vector<std::string>(words.begin() + static_cast<std::ptrdiff_t>(first), words.end()));
         } catch (const qmr_cli::UsageError& e) {
             std::cout.flush();
             std::cerr << "qmr: " << e.what() << '\n';
