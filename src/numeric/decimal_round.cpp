@@ -27,10 +27,15 @@ double halfUnitOf15thDigit(double magnitude) noexcept {
     return kHalfUnitOf15thDigit[decade];
 }
 
-constexpr int kTabledPlaces = 18;  // 10^0 .. 10^18 come from the table of exact doubles
-
-double scaleOf(std::int32_t places) noexcept {
-    if (places >= 0 && places <= kTabledPlaces) return kPowerOfTen[places];
+// 10^places, correctly rounded wherever it can be had without the C
+// library: the exact powers up to 10^22, and for -22..-1 one division of
+// exact operands, which IEEE rounds correctly.  That is what a correctly
+// rounded pow answers, so the result no longer depends on the quality of
+// the platform's pow (some are an ulp off even for 10^20 or 10^-2).
+QMR_DOUBLE_MATH double scaleOf(std::int32_t places) noexcept {
+    constexpr std::int32_t kLargestExact = kExactPowersOfTen - 1;
+    if (places >= 0 && places <= kLargestExact) return kPowerOfTen[places];
+    if (places < 0 && places >= -kLargestExact) return 1.0 / kPowerOfTen[-places];
     return std::pow(10.0, places);
 }
 
