@@ -22,6 +22,9 @@ build:
 
 demo: build
 	$(BUILD)/bin/qmr demo
+	@echo
+	@echo "== The same job in C: examples/orders.c ($(BUILD)/bin/orders)"
+	$(BUILD)/bin/orders
 
 test: test-normal test-asan
 
@@ -61,6 +64,13 @@ build-win32:
 	$(CMAKE) --build $(WIN32_BUILD) --target check_exports
 
 platforms: test-i386 test-win64 build-win32
+
+# The library, qmr/qmr.h, the driver, the CMake package and qmr.pc under
+# PREFIX (cmake --install).
+PREFIX ?= /usr/local
+.PHONY: install
+install: build
+	$(CMAKE) --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(I386_BUILD) $(WIN64_BUILD) $(WIN32_BUILD)

@@ -14,28 +14,58 @@
 namespace qmr_cli {
 namespace {
 
-std::map<std::string, const Command*, std::less<>>& registry() {
-    static std::map<std::string, const Command*, std::less<>> commands;
+struct Entry {
+    const Command* command;
+    Family family;
+};
+
+std::map<std::string, Entry, std::less<>>& registry() {
+    static std::map<std::string, Entry, std::less<>> commands;
     return commands;
+}
+
+std::vector<Entry>& inOrder() {  // as each family's table lists them
+    static std::vector<Entry> entries;
+    return entries;
 }
 
 constexpr std::size_t kContextSize = 4096;  // room beyond the minimum, as hosts allocate
 
 }  // namespace
 
-void registerCommands(const Command* commands, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) registry()[commands[i].name] = &commands[i];
+const char* familyTitle(Family family) {
+    switch (family) {
+    case Family::Engine: return "Date request engine and day numbers";
+    case Family::Dates: return "Date built-ins";
+    case Family::Times: return "Time and timestamp built-ins";
+    case Family::Storage: return "Storage-format conversions";
+    case Family::Text: return "Text";
+    case Family::Numeric: return "Numeric text and decimal rounding";
+    case Family::Lists: return "Repeating groups";
+    case Family::Queue: return "Relationship queue";
+    case Family::Driver: return "Driver commands (not exports): the order list of the script";
+    }
+    return "";
+}
+
+void registerCommands(Family family, const Command* commands, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        registry()[commands[i].name] = {&commands[i], family};
+        inOrder().push_back({&commands[i], family});
+    }
 }
 
 const Command* findCommand(std::string_view name) {
     const auto found = registry().find(name);
-    return found == registry().end() ? nullptr : found->second;
+    return found == registry().end() ? nullptr : found->second.command;
 }
 
-std::vector<const Command*> allCommands() {
-    std::vector<const Command*> all;
-    for (const auto& entry : registry()) all.push_back(entry.second);
-    return all;
+std::vector<const Command*> commandsOf(Family family) {
+    std::vector<const Command*> some;
+    for (const Entry& entry : inOrder()) {
+        if (entry.family == family) some.push_back(entry.command);
+    }
+    return some;
 }
 
 Session::Session(std::ostream& out) : out_(&out), context_(kContextSize, 0) { clearContext(); }
@@ -72,7 +102,7 @@ Args::Args(std::string_view function, std::vector<std::string> words)
     : function_(function), words_(std::move(words)) {}
 
 void Args::fail(std::size_t i, std::string_view problem) const {
-    throw UsageError(function_ + ": argument " + std::to_string(i + 1) + " '" + words_.at(i) + "' " +
+    throw UsageError(function_ + ": argument " + std::to_string(i + 1) + " '" + printable(words_.at(i)) + "' " +
                      std::string(problem));
 }
 
@@ -113,6 +143,20 @@ std::string Args::text(std::size_t i) const {
     } catch (const UsageError& e) {
         fail(i, e.what());
     }
+}
+
+std::string printable(std::string_view word) {
+    static const char hex[] = "0123456789abcdef";
+    std::string shown;
+    for (const char c : word) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            shown += c;
+        } else {
+            shown += {'\\', 'x', hex[byte >> 4], hex[byte & 15]};
+        }
+    }
+    return shown;
 }
 
 std::string quoteBytes(const void* bytes, std::size_t count, const ByteMask* untouched) {
@@ -202,7 +246,7 @@ std::vector<std::string> splitWords(std::string_view line) {
 
 void invoke(Session& session, const std::vector<std::string>& words) {
     const Command* command = findCommand(words.at(0));
-    if (command == nullptr) throw UsageError("unknown function '" + words[0] + "' (see 'qmr help')");
+    if (command == nullptr) throw UsageError("unknown function '" + printable(words[0]) + "' (see 'qmr help')");
     const int given = static_cast<int>(words.size()) - 1;
     if (given < command->minArgs || (command->maxArgs >= 0 && given > command->maxArgs)) {
         throw UsageError(std::string(command->name) + ": expects " + command->usage + " (" + std::to_string(given) +
@@ -228,34 +272,66 @@ void invoke(Session& session, const std::vector<std::string>& words) {
 
 void useCharset(const std::string& name) {
     if (qmr_use_charset(name.c_str()) != 0) {
-        throw UsageError("unknown character set '" + name + "' (single, sosi, sjis, gbk, big5, tis620)");
+        throw UsageError("unknown character set '" + printable(name) + "' (single, sosi, sjis, gbk, big5, tis620)");
     }
 }
+
+namespace {
+
+// "echo TEXT": TEXT as it stands, quotes and all; null when the line is
+// not an echo line.
+const char* echoText(const std::string& line) {
+    const std::size_t at = line.find_first_not_of(" \t");
+    if (at == std::string::npos || line.compare(at, 4, "echo") != 0) return nullptr;
+    const std::size_t after = at + 4;
+    if (after == line.size()) return "";
+    if (line[after] != ' ' && line[after] != '\t') return nullptr;
+    return line.c_str() + after + 1;
+}
+
+void runLine(Session& session, const std::string& line, std::ostream& out) {
+    if (const char* text = echoText(line)) {
+        out << text << '\n';
+        return;
+    }
+    const std::vector<std::string> words = splitWords(line);
+    if (words.empty() || words[0][0] == '#') return;
+    if (words[0] == "clear") {
+        if (words.size() != 1) throw UsageError("clear takes no arguments");
+        session.clearContext();
+    } else if (words[0] == "charset") {
+        if (words.size() != 2) throw UsageError("charset takes one NAME");
+        useCharset(words[1]);
+    } else {
+        invoke(session, words);
+    }
+}
+
+}  // namespace
 
 int runScript(std::istream& in, std::string_view sourceName, std::ostream& out, std::ostream& errors) {
     Session session(out);
     std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
+    int number = 1;
+    for (; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();  // a script saved with CRLF
+        std::string problem;
         try {
-            const std::vector<std::string> words = splitWords(line);
-            if (words.empty() || words[0][0] == '#') continue;
-            if (words[0] == "echo") {
-                const auto at = line.find("echo") + 4;
-                out << (at < line.size() ? line.substr(at + 1) : "") << '\n';
-            } else if (words[0] == "clear") {
-                if (words.size() != 1) throw UsageError("clear takes no arguments");
-                session.clearContext();
-            } else if (words[0] == "charset") {
-                if (words.size() != 2) throw UsageError("charset takes one NAME");
-                useCharset(words[1]);
-            } else {
-                invoke(session, words);
-            }
+            runLine(session, line, out);
+            continue;
         } catch (const UsageError& e) {
-            out.flush();
-            errors << sourceName << ':' << number << ": " << e.what() << '\n';
-            return 2;
+            problem = e.what();
+        } catch (const std::exception& e) {  // storage for an argument, say: the line, not the driver, fails
+            problem = std::string("cannot be run: ") + e.what();
         }
+        out.flush();
+        errors << sourceName << ':' << number << ": " << problem << '\n';
+        return 2;
+    }
+    if (in.bad() || !in.eof()) {
+        out.flush();
+        errors << sourceName << ':' << number << ": cannot be read\n";
+        return 2;
     }
     return 0;
 }

@@ -6,8 +6,10 @@
 // touches no shared list.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
@@ -50,6 +52,18 @@ public:
     // The stamped name, error flag, facility and message number.
     void contextState();
 
+    // Calls `call(output)` twice on a fresh output of `size` bytes, first
+    // filled with 0x00, then with 0xFF, each time from the call context as
+    // it stood before, and marks the bytes that kept their fill both times
+    // as untouched.  Returns the first output.  `call` must be
+    // deterministic.
+    template <typename Call>
+    std::vector<unsigned char> probe(std::size_t size, ByteMask& untouched, Call call);
+    // probe() on an output field of type Out; prints the number it holds,
+    // or "untouched" when the call left it as it was.
+    template <typename Out, typename Call>
+    void probedNumber(std::string_view label, Call call);
+
 private:
     std::ostream* out_;
     std::vector<unsigned char> context_;
@@ -79,10 +93,14 @@ private:
     std::vector<std::string> words_;
 };
 
+// The sections of `qmr help`, in the order of qmr.h.
+enum class Family { Engine, Dates, Times, Storage, Text, Numeric, Lists, Queue, Driver };
+const char* familyTitle(Family family);
+
 struct Command {
     const char* name;       // the exported name
     const char* usage;      // argument synopsis, e.g. "DATE"
-    const char* prototype;  // its C prototype, as in qmr.h
+    const char* prototype;  // its C prototype, as in qmr.h (driver commands: what they do)
     const char* summary;    // one line
     int minArgs;
     int maxArgs;            // -1: no limit
@@ -90,20 +108,23 @@ struct Command {
     void (*run)(Session&, const Args&);
 };
 
-void registerCommands(const Command* commands, std::size_t count);
+void registerCommands(Family family, const Command* commands, std::size_t count);
 const Command* findCommand(std::string_view name);
-std::vector<const Command*> allCommands();  // sorted by name
+std::vector<const Command*> commandsOf(Family family);  // in the order registered
 
 struct Registrar {
     template <std::size_t N>
-    explicit Registrar(const Command (&commands)[N]) {
-        registerCommands(commands, N);
+    Registrar(Family family, const Command (&commands)[N]) {
+        registerCommands(family, commands, N);
     }
 };
 
 // "..." with printable ASCII as itself, \" \\ \0 \xHH otherwise, and ~ for
 // a byte the call did not touch (a literal ~ is written \~).
 std::string quoteBytes(const void* bytes, std::size_t count, const ByteMask* untouched = nullptr);
+// A word of the input as an error message shows it: bytes outside
+// printable ASCII as \xHH, so that no control byte reaches the terminal.
+std::string printable(std::string_view word);
 // Decodes the escapes quoteBytes writes (without untouched markers).
 std::string unescape(std::string_view text);
 
@@ -123,9 +144,7 @@ void useCharset(const std::string& name);
 // which is reported on `errors` with the line number).
 int runScript(std::istream& in, std::string_view sourceName, std::ostream& out, std::ostream& errors);
 
-// Calls `call` twice on fresh output buffers, once filled with 0x00 and
-// once with 0xFF, and marks the bytes that kept the fill both times as
-// untouched.  Returns the first buffer.  `call` must be deterministic.
+// Session::probe for a call that works on no call context.
 template <typename Call>
 std::vector<unsigned char> probeOutput(std::size_t size, ByteMask& untouched, Call call) {
     std::vector<unsigned char> zeros(size, 0x00), ones(size, 0xFF);
@@ -134,6 +153,35 @@ std::vector<unsigned char> probeOutput(std::size_t size, ByteMask& untouched, Ca
     untouched.assign(size, false);
     for (std::size_t i = 0; i < size; ++i) untouched[i] = zeros[i] == 0x00 && ones[i] == 0xFF;
     return zeros;
+}
+
+template <typename Call>
+std::vector<unsigned char> Session::probe(std::size_t size, ByteMask& untouched, Call call) {
+    const std::vector<unsigned char> before = context_;
+    bool first = true;
+    return probeOutput(size, untouched, [&](unsigned char* out) {
+        if (!first) context_ = before;
+        first = false;
+        call(out);
+    });
+}
+
+template <typename Out, typename Call>
+void Session::probedNumber(std::string_view label, Call call) {
+    ByteMask untouched;
+    const std::vector<unsigned char> out = probe(sizeof(Out), untouched, [&](unsigned char* field) {
+        Out value;
+        std::memcpy(&value, field, sizeof value);
+        call(&value);
+        std::memcpy(field, &value, sizeof value);
+    });
+    if (std::find(untouched.begin(), untouched.end(), false) == untouched.end()) {
+        line(label, "untouched");
+        return;
+    }
+    Out value;
+    std::memcpy(&value, out.data(), sizeof value);
+    number(label, value);
 }
 
 }  // namespace qmr_cli

@@ -9,26 +9,6 @@
 namespace qmr_cli {
 namespace {
 
-// Calls `call(output)` on an output field first filled with 0x00, then,
-// from the same call context, with 0xFF, and prints the number it holds,
-// or "untouched" when the call left the field as it was.
-template <typename Out, typename Call>
-void probedNumber(Session& s, const char* label, Call call) {
-    const std::vector<unsigned char> before(s.contextBytes(), s.contextBytes() + QMR_CALL_CONTEXT_MIN_SIZE);
-    ByteMask untouched;
-    const std::vector<unsigned char> out = probeOutput(sizeof(Out), untouched, [&](unsigned char* field) {
-        std::copy(before.begin(), before.end(), s.contextBytes());
-        call(reinterpret_cast<Out*>(field));
-    });
-    if (std::all_of(untouched.begin(), untouched.end(), [](bool b) { return b; })) {
-        s.line(label, "untouched");
-        return;
-    }
-    Out value;
-    std::memcpy(&value, out.data(), sizeof value);
-    s.number(label, value);
-}
-
 // A text argument as a fixed-width field: blank-padded, never cut.
 std::string field(const Args& a, std::size_t i, std::size_t width) {
     std::string text = a.text(i);
@@ -49,28 +29,29 @@ template <auto Function, const char* Label>
 void dateCall(Session& s, const Args& a) {  // a date field
     using Out = typename OutputOf<decltype(Function)>::type;
     const qmr_int32 input = a.int32(0);
-    probedNumber<Out>(s, Label, [&](Out* out) { Function(nullptr, nullptr, s.context(), &input, out); });
+    s.probedNumber<Out>(Label, [&](Out* out) { Function(nullptr, nullptr, s.context(), &input, out); });
 }
 
 template <auto Function, const char* Label, std::size_t Width>
 void textCall(Session& s, const Args& a) {  // a text field of Width characters
     using Out = typename OutputOf<decltype(Function)>::type;
     const std::string input = field(a, 0, Width);
-    probedNumber<Out>(s, Label, [&](Out* out) { Function(nullptr, nullptr, s.context(), input.data(), out); });
+    s.probedNumber<Out>(Label, [&](Out* out) { Function(nullptr, nullptr, s.context(), input.data(), out); });
 }
 
 template <auto Function, const char* Label>
 void numberCall(Session& s, const Args& a) {  // a number by value
     const qmr_int32 input = a.int32(0);
-    probedNumber<qmr_int32>(s, Label, [&](qmr_int32* out) { Function(nullptr, nullptr, s.context(), input, out); });
+    s.probedNumber<qmr_int32>(Label, [&](qmr_int32* out) { Function(nullptr, nullptr, s.context(), input, out); });
 }
 
 void dayOfWeek(Session& s, const Args& a) {
     const qmr_int32 date = a.int32(0);
-    char name[9];
-    std::memset(name, '~', sizeof name);
-    QMRFDOW(nullptr, nullptr, s.context(), &date, name);
-    s.text("dayName", name, sizeof name);
+    ByteMask untouched;
+    const auto name = s.probe(9, untouched, [&](unsigned char* out) {
+        QMRFDOW(nullptr, nullptr, s.context(), &date, reinterpret_cast<char*>(out));
+    });
+    s.text("dayName", name.data(), name.size(), &untouched);
 }
 
 // QMRFDDUR DATE years|months|days COUNT [skip]: lays the operands out in
@@ -166,7 +147,7 @@ const Command kCommands[] = {
      "void QMRFDDUR(void* opaque1, void* opaque2, CallContext* context);",
      "date plus years, months or days, through the context's duration fields", 3, 4, true, dateDuration},
 };
-const Registrar registrar(kCommands);
+const Registrar registrar(Family::Dates, kCommands);
 
 #undef QMR_PROTO_
 

@@ -68,7 +68,7 @@ const Command kCommands[] = {
     {"QMRFDAT4", "DATE", "qmr_int32 QMRFDAT4(void* opaque1, void* opaque2, qmr_int32 date);",
      "yyyymmdd to Julian form yyyyddd", 1, 1, false, dat4},
 };
-const Registrar registrar(kCommands);
+const Registrar registrar(Family::Engine, kCommands);
 
 }  // namespace
 }  // namespace qmr_cli

@@ -1,8 +1,10 @@
 // qmr call: the selection flags, and the filter and sort on a small order
 // list that lives for the whole script.  The list has fixed columns, as a
-// window of a generated application would: 1 order date, 2 amount,
-// 3 price, 4 customer name, 5 selection flag.  It starts with a few sample
-// orders; `order-clear` empties it and `order-add` adds one.
+// window of a generated application would: 1 order date, 2 quantity,
+// 3 amount, 4 customer, 5 selection flag, 6 order number (ORD001,
+// ORD002, ... in the order added).  It starts with a few sample orders;
+// the driver commands `order-clear` and `order-add` build one of a
+// script's own.
 #include <cstdio>
 #include <cstring>
 #include <ostream>
@@ -14,59 +16,73 @@
 namespace qmr_cli {
 namespace {
 
-constexpr std::uint32_t kNameSize = 12;
+constexpr std::uint32_t kCustomerSize = 16;
+constexpr std::uint32_t kNumberSize = 7;  // "ORD001" and a NUL
 
 class OrderList {
 public:
     OrderList() {
-        add(20260114, 12, 19.99, "Miller", ' ');
-        add(20251230, 3, 250.00, "Adams", '*');
-        add(20260302, 40, 4.50, "Zimmer", ' ');
-        add(20260114, 7, 89.90, "Baker", ' ');
+        add(20260114, 12, 239.88, "Miller", ' ');
+        add(20251230, 3, 750.00, "Adams", '*');
+        add(20260302, 40, 180.00, "Zimmer", ' ');
+        add(20260205, 7, 629.30, "Baker", ' ');
         add(20260211, 1, 1200.00, "Nguyen", ' ');
     }
 
     void clear() {
-        dates_.clear(), amounts_.clear(), prices_.clear(), names_.clear(), flags_.clear();
+        dates_.clear(), quantities_.clear(), amounts_.clear(), customers_.clear(), flags_.clear(), numbers_.clear();
     }
 
-    void add(std::int32_t date, std::int32_t amount, double price, const std::string& name, char flag) {
+    void add(std::int32_t date, std::int32_t quantity, double amount, const std::string& customer, char flag) {
         dates_.push_back(date);
+        quantities_.push_back(quantity);
         amounts_.push_back(amount);
-        prices_.push_back(price);
-        names_.resize(names_.size() + kNameSize, '\0');
-        std::memcpy(&names_[names_.size() - kNameSize], name.data(), name.size());
+        customers_.resize(customers_.size() + kCustomerSize, '\0');
+        std::memcpy(&customers_[customers_.size() - kCustomerSize], customer.data(), customer.size());
         flags_.push_back(flag);
+        char number[kNumberSize + 8];
+        std::snprintf(number, sizeof number, "ORD%03u", static_cast<unsigned>(dates_.size() % 1000));
+        numbers_.insert(numbers_.end(), number, number + kNumberSize);
     }
 
     // The descriptor of the list as it stands; valid until the next change.
     GroupDescriptor* group() {
         fields_[0] = {nullptr, nullptr, QMR_FIELD_DATE, 0, dates_.data()};
-        fields_[1] = {nullptr, nullptr, QMR_FIELD_LONG, 0, amounts_.data()};
-        fields_[2] = {nullptr, nullptr, QMR_FIELD_REAL, 0, prices_.data()};
-        fields_[3] = {nullptr, nullptr, QMR_FIELD_TEXT, kNameSize, names_.data()};
+        fields_[1] = {nullptr, nullptr, QMR_FIELD_LONG, 0, quantities_.data()};
+        fields_[2] = {nullptr, nullptr, QMR_FIELD_REAL, 0, amounts_.data()};
+        fields_[3] = {nullptr, nullptr, QMR_FIELD_TEXT, kCustomerSize, customers_.data()};
         fields_[4] = {nullptr, nullptr, QMR_FIELD_TEXT, 1, flags_.data()};
-        group_ = {static_cast<qmr_uint32>(dates_.size()), 5, 0, nullptr, 4, fields_};
+        fields_[5] = {nullptr, nullptr, QMR_FIELD_TEXT, kNumberSize, numbers_.data()};
+        group_ = {static_cast<qmr_uint32>(dates_.size()), 6, 0, nullptr, 4, fields_};
         return &group_;
     }
 
+    // The list as a window shows it: each date in the W and M storage
+    // forms (QMRVW2D, QMRVM2D) and its day name (QMRFDOW, on a call
+    // context of its own, so that the script's context stays as the last
+    // call left it).  Hidden orders are shown with their flag "H".
     void print(Session& s) const {
-        s.out() << "  flag  1 date       2 amount   3 price  4 name\n";
+        s.out() << "  flag  order   date (W)    date (M)    day         qty     amount  customer\n";
         for (std::size_t i = 0; i < dates_.size(); ++i) {
-            char row[96];
-            const std::int32_t d = dates_[i];
-            std::snprintf(row, sizeof row, "  %-4s  %04d-%02d-%02d %8d %9.2f  ", quoteBytes(&flags_[i], 1).c_str(),
-                          d / 10000, d / 100 % 100, d % 100, amounts_[i], prices_[i]);
-            const char* name = &names_[i * kNameSize];
-            s.out() << row << quoteBytes(name, strnlen(name, kNameSize)) << '\n';
+            char wForm[QMR_W_DATE_LENGTH + 1] = {}, mForm[QMR_MY_DATE_LENGTH + 1] = {}, day[10] = {};
+            QMRVW2D(dates_[i], wForm);
+            QMRVM2D(dates_[i], mForm);
+            std::vector<unsigned char> context(QMR_CALL_CONTEXT_MIN_SIZE, 0);
+            QMRFDOW(nullptr, nullptr, reinterpret_cast<CallContext*>(context.data()), &dates_[i], day);
+            char row[128];
+            std::snprintf(row, sizeof row, "  %-4s  %.6s  %.10s  %.10s  %.9s %5d %10.2f  ",
+                          quoteBytes(&flags_[i], 1).c_str(), &numbers_[i * kNumberSize], wForm, mForm, day,
+                          quantities_[i], amounts_[i]);
+            const char* customer = &customers_[i * kCustomerSize];
+            s.out() << row << quoteBytes(customer, strnlen(customer, kCustomerSize)) << '\n';
         }
     }
 
 private:
-    std::vector<std::int32_t> dates_, amounts_;
-    std::vector<double> prices_;
-    std::vector<char> names_, flags_;
-    FieldDescriptor fields_[5];
+    std::vector<std::int32_t> dates_, quantities_;
+    std::vector<double> amounts_;
+    std::vector<char> customers_, flags_, numbers_;
+    FieldDescriptor fields_[6];
     GroupDescriptor group_;
 };
 
@@ -99,13 +115,42 @@ void sort(Session& s, const Args& a) {
 }
 
 void orderAdd(Session&, const Args& a) {
-    const std::string name = a.text(3);
-    if (name.size() >= kNameSize) a.fail(3, "is longer than 11 characters");
-    orders().add(a.int32(0), a.int32(1), a.real(2), name, a.characterOr(4, ' '));
+    const std::string customer = a.text(3);
+    if (customer.size() > kCustomerSize) a.fail(3, "is longer than 16 bytes");
+    orders().add(a.int32(0), a.int32(1), a.real(2), customer, a.characterOr(4, ' '));
 }
 
 void orderClear(Session&, const Args&) { orders().clear(); }
 void orderShow(Session& s, const Args&) { orders().print(s); }
+
+// The driver's own ordering of the 20-byte value type: bytes compared
+// from the last to the first.
+int QMR_CALL lastByteFirstLess(const void* a, const void* b) {
+    const auto* x = static_cast<const unsigned char*>(a);
+    const auto* y = static_cast<const unsigned char*>(b);
+    for (int i = 19; i >= 0; --i) {
+        if (x[i] != y[i]) return x[i] < y[i];
+    }
+    return 0;
+}
+int QMR_CALL lastByteFirstEqual(const void* a, const void* b) { return std::memcmp(a, b, 20) == 0; }
+
+// qmr_set_value20_order bytes|last-byte-first|less-only: the tests are
+// C functions, so a script names one of three settings.
+void value20Order(Session& s, const Args& a) {
+    const std::string choice = a.word(0);
+    int result;
+    if (choice == "bytes") {
+        result = qmr_set_value20_order(nullptr, nullptr);
+    } else if (choice == "last-byte-first") {
+        result = qmr_set_value20_order(lastByteFirstLess, lastByteFirstEqual);
+    } else if (choice == "less-only") {
+        result = qmr_set_value20_order(lastByteFirstLess, nullptr);
+    } else {
+        a.fail(0, "is not bytes, last-byte-first or less-only");
+    }
+    s.number("result", result);
+}
 
 const Command kCommands[] = {
     {"QMRGSEL", "FLAG REQUEST",
@@ -117,17 +162,28 @@ const Command kCommands[] = {
     {"QMRFLTR", "EXPRESSION",
      "void QMRFLTR(void* opaque1, void* opaque2, CallContext* context, GroupDescriptor* group, const char* "
      "expression);",
-     "hide the orders of the order list that fail an expression", 1, 1, true, fltr},
+     "hide the orders of the order list that fail an expression, e.g. \"1 >= 2026-01-01 AND 3 >= 100.0\"", 1, 1,
+     true, fltr},
     {"QMRSORT", "KEYS",
      "void QMRSORT(void* opaque1, void* opaque2, CallContext* context, GroupDescriptor* group, const char* "
      "keys);",
-     "sort the order list by fields and directions, e.g. \"1 A 4 D\"", 1, 1, true, sort},
-    {"order-add", "DATE AMOUNT PRICE NAME [FLAG]", "(driver) add an order to the order list",
-     "add an order: date yyyymmdd, amount, price, name, selection flag", 4, 5, false, orderAdd},
-    {"order-clear", "", "(driver) empty the order list", "empty the order list", 0, 0, false, orderClear},
-    {"order-show", "", "(driver) print the order list", "print the order list", 0, 0, false, orderShow},
+     "sort the order list by fields and directions, e.g. \"1 A 3 D\"", 1, 1, true, sort},
+    {"qmr_set_value20_order", "bytes|last-byte-first|less-only",
+     "int qmr_set_value20_order(QmrValue20Test less, QmrValue20Test equal);",
+     "the ordering of 20-byte values: the default, the driver's last-byte-first, or only a less test (refused)", 1,
+     1, false, value20Order},
 };
-const Registrar registrar(kCommands);
+const Registrar registrar(Family::Lists, kCommands);
+
+const Command kDriverCommands[] = {
+    {"order-add", "DATE QUANTITY AMOUNT CUSTOMER [FLAG]", "(driver) add an order to the order list",
+     "add an order: date yyyymmdd, quantity, amount, customer (at most 16 bytes), selection flag", 4, 5, false,
+     orderAdd},
+    {"order-clear", "", "(driver) empty the order list", "empty the order list", 0, 0, false, orderClear},
+    {"order-show", "", "(driver) print the order list",
+     "print the order list, dates through QMRVW2D, QMRVM2D and QMRFDOW", 0, 0, false, orderShow},
+};
+const Registrar driverRegistrar(Family::Driver, kDriverCommands);
 
 }  // namespace
 }  // namespace qmr_cli

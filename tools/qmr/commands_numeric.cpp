@@ -19,7 +19,7 @@ std::string shortest(double value) {
 void chr(Session& s, const Args& a) {
     const double number = a.real(0);
     ByteMask untouched;
-    const auto digits = probeOutput(QMR_DIGIT_TEXT_SIZE, untouched, [&](unsigned char* out) {
+    const auto digits = s.probe(QMR_DIGIT_TEXT_SIZE, untouched, [&](unsigned char* out) {
         QMRFCHR(nullptr, nullptr, s.context(), &number, reinterpret_cast<char*>(out));
     });
     s.text("digits", digits.data(), digits.size(), &untouched);
@@ -54,7 +54,7 @@ const Command kCommands[] = {
      "double qmrd2dc1(double value, qmr_int32 places, qmr_int32 mode, qmr_int32 digits);",
      "qmrd2dec for a field of DIGITS digits; leaves a value that fills a wide field alone", 4, 4, false, d2dc1},
 };
-const Registrar registrar(kCommands);
+const Registrar registrar(Family::Numeric, kCommands);
 
 }  // namespace
 }  // namespace qmr_cli

@@ -154,7 +154,7 @@ const Command kCommands[] = {
      "qmr_int32 QMDDAQUE(void* opaque1, void* opaque2, void* cmcb, ...);",
      "relationship queue: ADD, NEXT and READ saved relationships (one CMCB per form)", 2, 12, false, queue},
 };
-const Registrar registrar(kCommands);
+const Registrar registrar(Family::Queue, kCommands);
 
 }  // namespace
 }  // namespace qmr_cli

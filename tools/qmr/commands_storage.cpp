@@ -115,7 +115,7 @@ const Command kCommands[] = {
     {"QMRVY2S", "TIMESTAMP", "qmr_int32 QMRVY2S(const char* stamp, char* text);", "second name of QMRVM2S", 1, 1,
      false, convertText<QMRVY2S, kStampIn, QMR_MY_STAMP_LENGTH + 1, kText>},
 };
-const Registrar registrar(kCommands);
+const Registrar registrar(Family::Storage, kCommands);
 
 }  // namespace
 }  // namespace qmr_cli

@@ -87,7 +87,7 @@ void withResult(Session& s, const Args& a, std::size_t i, Call call) {
     if (maximum > QMR_TF_LARGEST_MAX * 4) a.fail(i, "is too large a maximum");
     ByteMask untouched;
     const std::size_t size = QMR_TF_TEXT + static_cast<std::size_t>(std::max(0, maximum));
-    const std::vector<unsigned char> bytes = probeOutput(size, untouched, [&](unsigned char* field) {
+    const std::vector<unsigned char> bytes = s.probe(size, untouched, [&](unsigned char* field) {
         putLe(field, maximum, 4);
         putLe(field + QMR_TF_LENGTH, 0, 4);
         call(reinterpret_cast<TextField*>(field));
@@ -150,12 +150,23 @@ void copyField(Session& s, const Args& a) {
     withResult(s, a, 1, [&](TextField* r) { Function(nullptr, nullptr, s.context(), source.get(), r); });
 }
 
+// A 16-bit byte count of a text: no more than the text's bytes, so that
+// the routine reads nothing beyond what the driver laid out.
+qmr_int16 countOf(const Args& a, std::size_t i, const std::string& text) {
+    const qmr_int32 count = a.int32(i);
+    if (count < -32768 || count > static_cast<qmr_int32>(std::min<std::size_t>(text.size(), 32767))) {
+        a.fail(i, "is not a 16-bit count within the text's " + std::to_string(text.size()) + " bytes");
+    }
+    return static_cast<qmr_int16>(count);
+}
+
 void otrim(Session& s, const Args& a) {
     std::string text = a.text(0);
+    const qmr_int16 given = a.has(1) ? countOf(a, 1, text) : 0;
     text.resize(text.size() + 2, '\0');  // room for the single blank and its NUL
     if (a.has(1)) {
         unsigned char count[2];
-        putLe(count, a.int32(1), 2);
+        putLe(count, given, 2);
         QMROTRIM(reinterpret_cast<char*>(count), text.data());
         s.number("count", static_cast<qmr_int16>(count[0] | count[1] << 8));
         text.resize(text.size() - 2);
@@ -169,7 +180,7 @@ void vtrim(Session& s, const Args& a) {
     const std::string text = a.text(0);
     const auto order = static_cast<qmr_int16>(a.int32Or(2, 0));
     unsigned char count[2];
-    const auto given = static_cast<qmr_int16>(a.int32(1));
+    const qmr_int16 given = countOf(a, 1, text);
     putLe(count, given, 2);
     if (order == 1) std::memcpy(count, &given, 2);
     QMRVTRIM(reinterpret_cast<char*>(count), text.c_str(), &order);
@@ -242,16 +253,19 @@ constexpr char kSubstringUsage[] = "SOURCE START|N LENGTH|N RESULTMAX";
 constexpr char kSubstringProto[] =
     "(void* opaque1, void* opaque2, CallContext* context, const TextField* source, OptionalNumber* start, "
     "OptionalNumber* length, TextField* result);";
-constexpr char kPositionProto[] =
-    "(void* opaque1, void* opaque2, CallContext* context, const TextField* text, const TextField* other, "
+constexpr char kIndexProto[] =
+    "(void* opaque1, void* opaque2, CallContext* context, const TextField* source, const TextField* search, "
+    "qmr_int16* position);";
+constexpr char kVerifyProto[] =
+    "(void* opaque1, void* opaque2, CallContext* context, const TextField* text, const TextField* set, "
     "qmr_int16* position);";
 constexpr char kCopyProto[] =
     "(void* opaque1, void* opaque2, CallContext* context, const TextField* source, TextField* result);";
 
 const std::string kProtos[] = {
     std::string("void QMRFSSTR") + kSubstringProto, std::string("void QMRFSSDB") + kSubstringProto,
-    std::string("void QMRFINDX") + kPositionProto,  std::string("void QMRFINDB") + kPositionProto,
-    std::string("void QMRFVRFY") + kPositionProto,  std::string("void QMRFVRDB") + kPositionProto,
+    std::string("void QMRFINDX") + kIndexProto,     std::string("void QMRFINDB") + kIndexProto,
+    std::string("void QMRFVRFY") + kVerifyProto,    std::string("void QMRFVRDB") + kVerifyProto,
     std::string("void QMRFTRIM") + kCopyProto,      std::string("void QMRFTRDB") + kCopyProto,
     std::string("void QMRFUPPR") + kCopyProto,      std::string("void QMRFUPDB") + kCopyProto,
 };
@@ -302,7 +316,7 @@ const Command kCommands[] = {
     {"qmr_set_text_services", "", "int qmr_set_text_services(const QmrTextServices* services);",
      "with no table: back to the default character set", 0, 0, false, defaultServices},
 };
-const Registrar registrar(kCommands);
+const Registrar registrar(Family::Text, kCommands);
 
 }  // namespace
 }  // namespace qmr_cli

@@ -130,39 +130,13 @@ void sdur(Session& s, const Args& a) {
     s.text("result", context + QMR_CC_DUR_RESULT_TIMESTAMP, kTimestampLength + 1);
 }
 
-// probeOutput for a call that also works on the session's context: each
-// of the two calls starts from the same context, so that the second
-// leaves what one call leaves.
-template <typename Call>
-std::vector<unsigned char> probeWithContext(Session& s, std::size_t size, ByteMask& untouched, Call call) {
-    const std::vector<unsigned char> before(s.contextBytes(), s.contextBytes() + QMR_CALL_CONTEXT_MIN_SIZE);
-    bool first = true;
-    return probeOutput(size, untouched, [&](unsigned char* out) {
-        if (!first) std::memcpy(s.contextBytes(), before.data(), before.size());
-        first = false;
-        call(out);
-    });
-}
-
 // QMRFTMEC TEXT: up to eight characters, blank-padded.
 void tmec(Session& s, const Args& a) {
     std::string text = a.text(0);
     if (text.size() > 8) a.fail(0, "is longer than 8 characters");
     text.resize(8, ' ');
-    ByteMask untouched;
-    const auto out = probeWithContext(s, sizeof(qmr_int32), untouched, [&](unsigned char* time) {
-        qmr_int32 value;
-        std::memcpy(&value, time, sizeof value);
-        QMRFTMEC(nullptr, nullptr, s.context(), text.data(), &value);
-        std::memcpy(time, &value, sizeof value);
-    });
-    if (untouched[0]) {
-        s.line("result", "(untouched)");
-    } else {
-        qmr_int32 value;
-        std::memcpy(&value, out.data(), sizeof value);
-        s.number("result", value);
-    }
+    s.probedNumber<qmr_int32>("result",
+                              [&](qmr_int32* time) { QMRFTMEC(nullptr, nullptr, s.context(), text.data(), time); });
 }
 
 // QMRFTSC TEXT [MAXLENGTH]: a text field exactly MAXLENGTH bytes long
@@ -180,7 +154,7 @@ void tsc(Session& s, const Args& a) {
     }
     std::memcpy(field.data() + QMR_TF_TEXT, text.data(), std::min(text.size(), size));
     ByteMask untouched;
-    const auto out = probeWithContext(s, kTimestampLength + 1, untouched, [&](unsigned char* timestamp) {
+    const auto out = s.probe(kTimestampLength + 1, untouched, [&](unsigned char* timestamp) {
         QMRFTSC(nullptr, nullptr, s.context(), reinterpret_cast<const TextField*>(field.data()),
                 reinterpret_cast<char*>(timestamp));
     });
@@ -240,7 +214,7 @@ const Command kCommands[] = {
      "void QMRFTSC(void* opaque1, void* opaque2, CallContext* context, const TextField* field, char* timestamp);",
      "timestamp of YYYY-MM-DD[-HH.MM.SS[.ffffff]]; reports \" 130\" \" 137\" \" 139\" \" 141\"", 1, 2, true, tsc},
 };
-const Registrar registrar(kCommands);
+const Registrar registrar(Family::Times, kCommands);
 
 }  // namespace
 }  // namespace qmr_cli
