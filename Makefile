@@ -11,8 +11,14 @@ I386_BUILD ?= build-i386
 WIN64_BUILD ?= build-win64
 WIN32_BUILD ?= build-win32
 CROSS_TYPE ?= RelWithDebInfo
+TSAN_BUILD ?= build-tsan
+COVERAGE_BUILD ?= build-coverage
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= filter sort date_text time_text timestamp numeric storage text queue
 
-.PHONY: all build demo test test-normal test-asan bench clean test-i386 test-win64 build-win32 platforms
+.PHONY: all build demo test test-normal test-asan bench clean test-i386 test-win64 build-win32 platforms \
+	test-tsan coverage fuzz fuzz-build
 
 all: build
 
@@ -40,6 +46,41 @@ bench:
 	$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQMR_BUILD_TESTS=OFF -DQMR_BUILD_BENCH=ON
 	$(CMAKE) --build $(BENCH_BUILD) -j$(JOBS)
 	@for b in $(BENCH_BUILD)/bench/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.2 || exit 1; done
+
+# ThreadSanitizer: the concurrency stress test (tests/concurrency), which
+# calls every family from several threads at once.
+test-tsan:
+	$(CMAKE) -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQMR_TSAN=ON -DQMR_BUILD_TOOLS=OFF -DQMR_BUILD_EXAMPLES=OFF
+	$(CMAKE) --build $(TSAN_BUILD) -j$(JOBS) --target test_concurrency
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/tests/test_concurrency
+
+# Line and branch coverage of src/ (gcov through gcovr): the whole suite
+# in an unoptimised build, then a summary per folder; every file with its
+# uncovered lines is in $(COVERAGE_BUILD)/coverage.txt, and an HTML report
+# in $(COVERAGE_BUILD)/coverage.html.
+# Branches the compiler adds for exceptions, and those on lines without
+# code, are not counted.
+GCOVR_FLAGS = -r . --filter 'src/' --exclude-throw-branches --exclude-unreachable-branches
+coverage:
+	$(CMAKE) -S . -B $(COVERAGE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQMR_COVERAGE=ON
+	$(CMAKE) --build $(COVERAGE_BUILD) -j$(JOBS)
+	find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	ctest --test-dir $(COVERAGE_BUILD) --output-on-failure -j$(JOBS)
+	gcovr $(GCOVR_FLAGS) --branches --sort-percentage \
+		--txt $(COVERAGE_BUILD)/coverage.txt --json-summary $(COVERAGE_BUILD)/coverage.json \
+		--html-details $(COVERAGE_BUILD)/coverage.html $(COVERAGE_BUILD)
+	@cmake/coverage_by_folder.py $(COVERAGE_BUILD)/coverage.json
+
+# libFuzzer targets (clang, ASan+UBSan): each runs its seed corpus and
+# then FUZZ_SECONDS of fuzzing; inputs it finds go to $(FUZZ_BUILD)/corpus,
+# a crash to $(FUZZ_BUILD)/crash-<target>-*.  JOBS targets run at once.
+fuzz-build:
+	$(CMAKE) -S . -B $(FUZZ_BUILD) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQMR_FUZZ=ON -DQMR_BUILD_TESTS=OFF -DQMR_BUILD_TOOLS=OFF -DQMR_BUILD_EXAMPLES=OFF
+	$(CMAKE) --build $(FUZZ_BUILD) -j$(JOBS)
+
+fuzz: fuzz-build
+	@FUZZ_BUILD=$(FUZZ_BUILD) FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run $(JOBS) $(FUZZ_TARGETS)
 
 # Linux i386: the library and every test program built with -m32, run
 # under qemu-i386.
@@ -73,4 +114,5 @@ install: build
 	$(CMAKE) --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(I386_BUILD) $(WIN64_BUILD) $(WIN32_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(I386_BUILD) $(WIN64_BUILD) $(WIN32_BUILD) \
+		$(TSAN_BUILD) $(COVERAGE_BUILD) $(FUZZ_BUILD)

@@ -938,7 +938,10 @@ QMR_API void QMR_CALL QMRSORT(void* opaque1, void* opaque2, CallContext* context
  * takes the addresses of two 20-byte values and answers non-zero when the
  * relation holds.  The default orders the bytes as unsigned values.
  * Passing null for both restores the default; passing null for only one
- * leaves the ordering unchanged and returns -1.  Returns 0 otherwise.
+ * leaves the ordering unchanged and returns -1, and so does a pair for
+ * which no storage is available.  Returns 0 otherwise.  The ordering may
+ * be switched while other threads sort: each sort works with the ordering
+ * in force when it started.
  */
 typedef int(QMR_CALL* QmrValue20Test)(const void* a, const void* b);
 QMR_API int QMR_CALL qmr_set_value20_order(QmrValue20Test less, QmrValue20Test equal);

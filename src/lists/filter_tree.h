@@ -47,7 +47,8 @@ int parseFilter(const char* expression, const FieldDescriptor* fields, std::uint
                 FilterTree& tree) noexcept;
 
 // Takes the pushed nodes from the top down and links them into one tree:
-// kListDone, 153 or 156.
+// kListDone, 153 or 156.  A guard: every text the parser accepts pushes
+// nodes that form one tree, so 156 needs a stack the parser never makes.
 int buildFilterTree(FilterTree& tree) noexcept;
 
 }  // namespace qmr

@@ -38,7 +38,7 @@ int compareReals(double a, double b) noexcept {
     return threeWay(a, b);  // -0 and +0 are neither less nor greater
 }
 
-int compareKey(const SortKey& key, std::uint32_t a, std::uint32_t b) noexcept {
+int compareKey(const SortKey& key, const Value20Order& order, std::uint32_t a, std::uint32_t b) noexcept {
     const FieldDescriptor& field = *key.field;
     const auto* data = static_cast<const unsigned char*>(field.data);
     const std::int32_t type = field.typeCode;
@@ -53,7 +53,7 @@ int compareKey(const SortKey& key, std::uint32_t a, std::uint32_t b) noexcept {
     case QMR_FIELD_VALUE20: {
         const unsigned char* x = data + std::size_t{a} * kValue20Size;
         const unsigned char* y = data + std::size_t{b} * kValue20Size;
-        return value20Less(x, y) ? -1 : value20Equal(x, y) ? 0 : 1;
+        return order.less(x, y) != 0 ? -1 : order.equal(x, y) != 0 ? 0 : 1;
     }
     default:
         if (isLongType(type)) return threeWay(loadElement<std::int32_t>(data, a), loadElement<std::int32_t>(data, b));
@@ -63,9 +63,9 @@ int compareKey(const SortKey& key, std::uint32_t a, std::uint32_t b) noexcept {
 
 // Bytes of a key's ordered form; 0 for a key that never decides, -1 for
 // a key that has none.
-std::int64_t orderedWidth(const SortKey& key) noexcept {
+std::int64_t orderedWidth(const SortKey& key, const Value20Order& order) noexcept {
     const std::int32_t type = key.field->typeCode;
-    if (type == QMR_FIELD_VALUE20 && !value20IsByteOrder()) return -1;
+    if (type == QMR_FIELD_VALUE20 && !isByteOrder(order)) return -1;
     if (isTextType(type) && !kTextsInByteOrder) return -1;
     return static_cast<std::int64_t>(columnWidth(type, key.field->elementSize));
 }
@@ -81,11 +81,11 @@ struct PrefixPlan {
     bool complete = true;  // equal prefixes mean equal keys
 };
 
-PrefixPlan planPrefix(const SortKeys& keys) noexcept {
+PrefixPlan planPrefix(const SortKeys& keys, const Value20Order& order) noexcept {
     PrefixPlan plan;
     std::uint32_t room = kPrefixBytes;
     for (std::uint32_t k = 0; k < keys.count; ++k) {
-        const std::int64_t width = orderedWidth(keys.keys[k]);
+        const std::int64_t width = orderedWidth(keys.keys[k], order);
         if (width == 0) continue;
         if (width < 0 || room == 0) {
             plan.complete = false;
@@ -153,16 +153,18 @@ static_assert(sizeof(OrderRecord) * 2 <= kOrderWorkWidth);
 
 }  // namespace
 
-int compareOccurrences(const SortKey* keys, std::uint32_t keyCount, std::uint32_t a, std::uint32_t b) noexcept {
+int compareOccurrences(const SortKey* keys, std::uint32_t keyCount, const Value20Order& order, std::uint32_t a,
+                       std::uint32_t b) noexcept {
     for (std::uint32_t k = 0; k < keyCount; ++k) {
-        const int c = compareKey(keys[k], a, b);
+        const int c = compareKey(keys[k], order, a, b);
         if (c != 0) return keys[k].ascending ? c : -c;
     }
     return 0;
 }
 
 void orderOccurrences(const SortKeys& keys, std::uint32_t count, std::uint32_t* permutation, void* work) noexcept {
-    const PrefixPlan plan = planPrefix(keys);
+    const Value20Order& order = value20Order();  // one ordering for the whole sort
+    const PrefixPlan plan = planPrefix(keys, order);
     auto* records = static_cast<OrderRecord*>(work);
     OrderRecord* scratch = records + count;
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -179,8 +181,8 @@ void orderOccurrences(const SortKeys& keys, std::uint32_t count, std::uint32_t* 
         // the keys decide among them.
         const SortKey* keyList = keys.keys.get();
         const std::uint32_t keyCount = keys.count;
-        const auto before = [keyList, keyCount](const OrderRecord& x, const OrderRecord& y) {
-            return compareOccurrences(keyList, keyCount, x.occurrence, y.occurrence) < 0;
+        const auto before = [keyList, keyCount, &order](const OrderRecord& x, const OrderRecord& y) {
+            return compareOccurrences(keyList, keyCount, order, x.occurrence, y.occurrence) < 0;
         };
         for (std::uint32_t first = 0, last = 0; first < count; first = last) {
             for (last = first + 1; last < count && records[last].prefix == records[first].prefix;) ++last;

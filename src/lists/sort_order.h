@@ -5,14 +5,16 @@
 #include <cstdint>
 
 #include "lists/sort_keys.h"
+#include "platform/value20.h"
 
 namespace qmr {
 
 // Negative, zero or positive as occurrence a orders before, with or after
 // occurrence b under the keys: the first key that tells them apart
-// decides.  NaN orders after every number (ascending), so that the
-// ordering is consistent.
-int compareOccurrences(const SortKey* keys, std::uint32_t keyCount, std::uint32_t a, std::uint32_t b) noexcept;
+// decides, 20-byte values by `order`.  NaN orders after every number
+// (ascending), so that the ordering is consistent.
+int compareOccurrences(const SortKey* keys, std::uint32_t keyCount, const Value20Order& order, std::uint32_t a,
+                       std::uint32_t b) noexcept;
 
 // Bytes per occurrence that orderOccurrences works in.
 constexpr std::size_t kOrderWorkWidth = 32;

@@ -41,20 +41,22 @@ QMR_DOUBLE_MATH double scaleOf(std::int32_t places) noexcept {
 
 }  // namespace
 
+// Where the scale or the scaled value leaves the double range, the
+// formula would give NaN or an infinity (0 * inf, inf / inf, 0 / 0); the
+// value then has no digit that these places remove, and is returned as it
+// is.  A scale of 0 (places below -323) removes every digit: the value
+// becomes zero.
 QMR_DOUBLE_MATH double roundToPlaces(double value, std::int32_t places, std::int32_t mode) noexcept {
     const double scale = scaleOf(places);
     const bool negative = value < 0;
+    if (!std::isfinite(value) || std::isinf(scale)) return value;
+    if (scale == 0) return negative ? -0.0 : 0.0;
     const double magnitude = negative ? -value : value;
-    double result;
-    if (mode != 0) {
-        const double scaled = magnitude * scale;
-        const double shifted = scaled + 0.5;
-        result = std::floor(shifted) / scale;
-    } else {
-        const double nudged = magnitude + halfUnitOf15thDigit(magnitude);
-        const double scaled = nudged * scale;
-        result = std::floor(scaled) / scale;
-    }
+    const double nudged = mode != 0 ? magnitude : magnitude + halfUnitOf15thDigit(magnitude);
+    const double scaled = nudged * scale;
+    if (std::isinf(scaled)) return value;
+    const double shifted = mode != 0 ? scaled + 0.5 : scaled;
+    const double result = std::floor(shifted) / scale;
     return negative ? -result : result;
 }
 

@@ -24,6 +24,16 @@ bool blankToEnd(const TextRules& rules, const unsigned char* p) noexcept {
     return true;
 }
 
+// Where the texts differ: a text that goes on with blanks only has ended
+// there, and an ended text orders before one that goes on, as at a NUL;
+// both ended are equal.  Only where neither has ended does the differing
+// byte or code decide.  Without this "ab " would order after "ab\t" while
+// "ab" orders before it and equals "ab ".
+std::int32_t endsOrders(bool aEnded, bool bEnded, std::int32_t byCode) noexcept {
+    if (aEnded || bEnded) return aEnded == bEnded ? 0 : aEnded ? -1 : 1;
+    return byCode;
+}
+
 // The start of the character that holds byte i of p (bytes before i are
 // whole characters of both texts).
 std::int32_t characterStart(const TextRules& rules, const unsigned char* p, std::int32_t i) noexcept {
@@ -48,8 +58,7 @@ std::int32_t compareBytes(const TextRules& rules, const unsigned char* a, const 
         if (x == 0) return blankToEnd(rules, b + i) ? 0 : -1;
         if (y == 0) return blankToEnd(rules, a + i) ? 0 : 1;
         const std::int32_t from = characterStart(rules, a, i);
-        if (blankToEnd(rules, a + from) && blankToEnd(rules, b + from)) return 0;
-        return x < y ? -1 : 1;
+        return endsOrders(blankToEnd(rules, a + from), blankToEnd(rules, b + from), x < y ? -1 : 1);
     }
 }
 
@@ -108,8 +117,7 @@ std::int32_t compareShiftCode(const TextRules& rules, const unsigned char* a, co
         const std::int32_t cx = x.nextCode(rules);
         const std::int32_t cy = y.nextCode(rules);
         if (cx == cy) continue;
-        if (xBefore.blankToEnd(rules) && yBefore.blankToEnd(rules)) return 0;
-        return cx < cy ? -1 : 1;
+        return endsOrders(xBefore.blankToEnd(rules), yBefore.blankToEnd(rules), cx < cy ? -1 : 1);
     }
 }
 
