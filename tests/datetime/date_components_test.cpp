@@ -30,6 +30,7 @@ TEST(DateComponents, ResultsReportsAndOutputs) {
         {call<QMRFYEAR>, "QMRFYEAR", "20261204", 2026, ""},
         {call<QMRFYEAR>, "QMRFYEAR", "2147483647", 18140, ""},  // 214748 in 16 bits
         {call<QMRFDAYS>, "QMRFDAYS", "20261204", 739954, ""}, {call<QMRFDAYS>, "QMRFDAYS", "20261131", 0, " 137"},
+        {call<QMRFDAYS>, "QMRFDAYS", "0", -396, ""},  // the empty date is valid
         {call<QMRFDTEJ>, "QMRFDTEJ", "20261204", 2026338, ""}, {call<QMRFDTEJ>, "QMRFDTEJ", "20010229", 0, " 137"},
         {call<QMRFDSTS>, "QMRFDSTS", kStamp, 739954, ""},     {call<QMRFDTTS>, "QMRFDTTS", kStamp, 20261204, ""},
         {call<QMRFDTTS>, "QMRFDTTS", "  261204", 261204, ""},     // blanks lead the number
