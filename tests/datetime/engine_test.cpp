@@ -16,7 +16,7 @@ constexpr char kBadTime[] = "Invalid time specified.";
 constexpr char kBadStamp[] = "Invalid timestamp input.";
 
 DateRequest run(char code, int32_t date, int32_t time, char dateForm = '0', char timeForm = '0',
-                const char* stamp = "") {
+                const char* stamp = "", int32_t dayOffset = 0) {
     DateRequest r;
     std::memset(&r, 0, sizeof r);
     r.requestCode = code;
@@ -24,6 +24,7 @@ DateRequest run(char code, int32_t date, int32_t time, char dateForm = '0', char
     r.time = time;
     r.dateForm = dateForm;
     r.timeForm = timeForm;
+    r.dayOffset = dayOffset;
     std::memcpy(r.timestampText, stamp, std::min<std::size_t>(std::strlen(stamp), 20));
     QMRDAT2(nullptr, nullptr, &r);
     return r;
@@ -140,12 +141,7 @@ TEST(Engine, CurrentDatePlusDays) {
         {2912106, kBadDate, 0}, {INT32_MAX, kBadDate, 0}, {INT32_MIN, kBadDate, 0},
     };
     for (const auto& c : cases) {
-        DateRequest r;
-        std::memset(&r, 0, sizeof r);
-        r.requestCode = '3';
-        r.timeForm = '2';
-        r.dayOffset = c.offset;
-        QMRDAT2(nullptr, nullptr, &r);
+        const DateRequest r = run('3', 0, 0, '0', '2', "", c.offset);
         EXPECT_EQ(outcome(r), c.message) << c.offset;
         EXPECT_EQ(r.date, c.date) << c.offset;
         EXPECT_EQ(r.time, 134525) << c.offset;
