@@ -1,13 +1,15 @@
-// Calling the date built-ins as a host does, with every output field
-// filled with a marker first so that a test sees whether a call cleared
-// it, kept it or wrote a result.
+// Calling the date and time built-ins as a host does, with every output
+// field filled with a marker first so that a test sees whether a call
+// cleared it, kept it or wrote a result; and a fixed clock.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <type_traits>
 
+#include "datetime/clock.h"
 #include "qmr/qmr.h"
 #include "support/context.h"
 
@@ -18,32 +20,26 @@ constexpr std::int32_t kKept = INT32_MIN;
 constexpr qmr_int16 kMarker16 = 0x7777;
 constexpr qmr_int32 kMarker32 = 0x77777777;
 
-// A 20-character timestamp field holding `text`, the rest '0'.
-inline std::string timestampField(const std::string& text) {
-    std::string field = text.substr(0, 20);
-    field.resize(20, '0');
-    return field;
-}
-
-template <typename Out>
-constexpr Out marker() {
-    if constexpr (sizeof(Out) == 2) return kMarker16;
-    else return kMarker32;
+inline std::int32_t yyyymmdd(const std::chrono::year_month_day& ymd) {
+    return int(ymd.year()) * 10000 + int(unsigned(ymd.month())) * 100 + int(unsigned(ymd.day()));
 }
 
 template <typename Out>
 std::int32_t outcome(Out out) {
-    return out == marker<Out>() ? kKept : std::int32_t{out};
+    return out == (sizeof(Out) == 2 ? kMarker16 : kMarker32) ? kKept : std::int32_t{out};
 }
 
-// A date built-in on a date field or, for the timestamp members, on the
-// timestamp text `input`; returns its output, or kKept.
+// A date built-in on a date field or, for the timestamp members, on a
+// 20-character timestamp field holding `input`, the rest '0'; returns its
+// output, or kKept.
 template <typename In, typename Out>
 std::int32_t callBuiltin(void (*function)(void*, void*, CallContext*, const In*, Out*), CallContext* context,
                          const std::string& input) {
-    Out out = marker<Out>();
+    Out out = sizeof(Out) == 2 ? kMarker16 : kMarker32;
     if constexpr (std::is_same_v<In, char>) {
-        function(nullptr, nullptr, context, timestampField(input).c_str(), &out);
+        std::string field = input.substr(0, 20);
+        field.resize(20, '0');
+        function(nullptr, nullptr, context, field.c_str(), &out);
     } else {
         const qmr_int32 value = std::stoi(input);
         function(nullptr, nullptr, context, &value, &out);
@@ -56,6 +52,15 @@ inline std::int32_t callBuiltin(void (*function)(void*, void*, CallContext*, qmr
                                 CallContext* context, const std::string& input) {
     qmr_int32 out = kMarker32;
     function(nullptr, nullptr, context, std::stoi(input), &out);
+    return outcome(out);
+}
+
+// QMRFDTEC on its 10 characters, blank-padded.
+inline std::int32_t dateText(CallContext* context, const std::string& text) {
+    std::string field = text;
+    field.resize(10, ' ');
+    qmr_int32 out = kMarker32;
+    QMRFDTEC(nullptr, nullptr, context, field.data(), &out);
     return outcome(out);
 }
 
@@ -75,5 +80,15 @@ inline void leaveInvalidTime(qmr_test::TestContext& context) {
     request->time = 246000;
     QMRDAT2(nullptr, nullptr, request);
 }
+
+inline qmr::ClockReading clockIn2026() { return {2026, 12, 4, 13, 45, 25, 678}; }
+inline qmr::ClockReading clockIn1999() { return {1999, 12, 31, 23, 59, 59, 999}; }
+inline qmr::ClockReading clockIn1599() { return {1599, 12, 31, 23, 59, 59, 5}; }
+
+// The clock reads `source` for the life of the object.
+struct FixedClock {
+    explicit FixedClock(qmr::ClockReading (*source)() = clockIn2026) { qmr::testing::setClock(source); }
+    ~FixedClock() { qmr::testing::setClock(nullptr); }
+};
 
 }  // namespace date_test

@@ -14,7 +14,6 @@
 #include "lists/filter_tree.h"
 #include "lists/group.h"
 #include "platform/alloc.h"
-#include "support/context.h"
 #include "test_group.h"
 
 namespace {
@@ -26,21 +25,13 @@ std::string filter(TestGroup& group, const char* expression) {
     return qmr_test::callList(QMRFLTR, "QMRFLTR ", group, expression);
 }
 
-// One field of every type code, then the selection field (13).
-void addEveryType(TestGroup& g) {
-    g.addShorts({});
-    g.addLongs({});
-    g.addReals({});
-    g.addTexts(8, {});
-    g.addLongs({}, QMR_FIELD_DATE);
-    g.addLongs({}, QMR_FIELD_TIME);
-    g.addTexts(21, {}, QMR_FIELD_TIMESTAMP);
-    g.addTexts(8, {}, QMR_FIELD_TEXT2);
-    g.addTexts(8, {}, QMR_FIELD_TEXT3);
-    g.addNoColumn();
-    g.addValue20s({});
-    g.addLongs({});
-    g.addSelection("  ");
+// Which occurrences keep their flag ('Y') after the expression.
+std::string passes(TestGroup& g, const char* expression) {
+    g.setFlags(std::string(g.count(), ' '));
+    EXPECT_EQ(filter(g, expression), "") << expression;
+    std::string out;
+    for (char flag : g.flags()) out += flag == 'H' ? 'N' : 'Y';
+    return out;
 }
 
 TEST(FilterParser, ReportsEveryMessageWithUnbalancedParenthesesFirst) {
@@ -58,9 +49,9 @@ TEST(FilterParser, ReportsEveryMessageWithUnbalancedParenthesesFirst) {
         {"0 = 5", " 154"}, {"X = 5", " 154"}, {"-1 = 5", " 154"}, {"13 = 5", " 154"}, {"14 = 5", " 154"},
         {"99999999999 = 5", " 154"}, {"12x = 5", ""}, {"1", " 154"}, {"= 5", " 154"},
         // Connectives.
-        {"1 = 5 and 2 = 6", ""}, {"1 = 5 AND 2 = 6", ""}, {"1 = 5 or 2 = 6 OR 3 = 1", ""},
-        {"1 = 5 And 2 = 6", " 154"}, {"1 = 5 Or 2 = 6", " 154"}, {"1 = 5 AND", " 154"}, {"1 = 5 AND ", " 154"},
-        {"1 = 5 X", " 154"}, {"1 = 5 ANDX", " 154"}, {"1=5AND2=6", ""}, {"1 = 5 ANDOR", " 154"},
+        {"1 = 5 and 2 = 6", ""}, {"1 = 5 or 2 = 6 OR 3 = 1", ""}, {"1 = 5 And 2 = 6", " 154"},
+        {"1 = 5 Or 2 = 6", " 154"}, {"1 = 5 AND", " 154"}, {"1 = 5 AND ", " 154"}, {"1 = 5 X", " 154"},
+        {"1 = 5 ANDX", " 154"}, {"1=5AND2=6", ""}, {"1 = 5 ANDOR", " 154"},
         // Operators.
         {"1 <> 5", ""}, {"1 <5", ""}, {"1<=5", ""}, {"1 >= 5", ""}, {"1 > 5", ""}, {"2 =< 5", " 154"},
         {"1 ! 5", " 154"}, {"1 =", " 154"}, {"1 = ", " 154"},
@@ -73,8 +64,20 @@ TEST(FilterParser, ReportsEveryMessageWithUnbalancedParenthesesFirst) {
         // A number that cannot be read is 0, and the text goes on from there.
         {"3 < OR 1 = 5", ""}, {"3 < )", " 155"},
     };
-    TestGroup group(2);
-    addEveryType(group);
+    TestGroup group(2);  // one field of every type code, then the selection field (13)
+    group.addShorts({});
+    group.addLongs({});
+    group.addReals({});
+    group.addTexts(8, {});
+    group.addLongs({}, QMR_FIELD_DATE);
+    group.addLongs({}, QMR_FIELD_TIME);
+    group.addTexts(21, {}, QMR_FIELD_TIMESTAMP);
+    group.addTexts(8, {}, QMR_FIELD_TEXT2);
+    group.addTexts(8, {}, QMR_FIELD_TEXT3);
+    group.addNoColumn();
+    group.addValue20s({});
+    group.addLongs({});
+    group.addSelection("  ");
     for (const auto& c : cases) {
         group.setFlags("  ");
         EXPECT_EQ(filter(group, c.expression), c.message) << c.expression;
@@ -84,27 +87,27 @@ TEST(FilterParser, ReportsEveryMessageWithUnbalancedParenthesesFirst) {
     }
 }
 
+// The stack of pushed nodes, from the bottom (c comparison, L logical, x
+// neither), is one tree or refused.
 TEST(FilterParser, TreeBuildingRefusesAStackThatIsNotOneTree) {
-    using qmr::FilterNode;
-    const auto stack = [](const std::string& kinds) {  // from the bottom: c comparison, L logical
+    const struct {
+        const char* kinds;
+        int result;
+    } cases[] = {{"ccL", qmr::kListDone}, {"cLcccLL", qmr::kListDone}, {"cc", qmr::kListTree}, {"L", qmr::kListTree},
+                 {"cL", qmr::kListTree},  {"cLL", qmr::kListTree},     {"cx", qmr::kListTree}, {"", qmr::kListTree}};
+    for (const auto& [kinds, result] : cases) {
         auto tree = std::make_unique<qmr::FilterTree>();
-        EXPECT_TRUE(tree->nodes.obtain(kinds.size() + 1));
-        for (char k : kinds) {
-            FilterNode node{};
-            node.kind = k == 'c' ? FilterNode::comparison : k == 'L' ? FilterNode::logical : FilterNode::Kind{7};
+        ASSERT_TRUE(tree->nodes.obtain(std::strlen(kinds) + 1));
+        for (const char* k = kinds; *k; ++k) {
+            qmr::FilterNode node{};
+            node.kind = *k == 'c' ? qmr::FilterNode::comparison
+                        : *k == 'L' ? qmr::FilterNode::logical
+                                    : qmr::FilterNode::Kind{7};
             node.connective = qmr::Connective::conjunction;
             tree->nodes[tree->count++] = node;
         }
-        return qmr::buildFilterTree(*tree);
-    };
-    EXPECT_EQ(stack("ccL"), qmr::kListDone);
-    EXPECT_EQ(stack("cLcccLL"), qmr::kListDone);
-    EXPECT_EQ(stack("cc"), qmr::kListTree);
-    EXPECT_EQ(stack("L"), qmr::kListTree);
-    EXPECT_EQ(stack("cL"), qmr::kListTree);
-    EXPECT_EQ(stack("cLL"), qmr::kListTree);
-    EXPECT_EQ(stack("cx"), qmr::kListTree);
-    EXPECT_EQ(stack(""), qmr::kListTree);
+        EXPECT_EQ(qmr::buildFilterTree(*tree), result) << kinds;
+    }
 }
 
 // Each literal form, read from which occurrences pass.
@@ -135,39 +138,22 @@ TEST(FilterLiterals, EveryTypeReadsItsForm) {
         {"7 = 20261204134525000000", "YNNN"}, {"7 > 20261204134525000000", "NYNN"},
         {"8 < \"ABCDE\"", "YYYN"}, {"9 = \"a c\"", "YNNN"},
     };
-    for (const auto& c : cases) {
-        g.setFlags("    ");
-        EXPECT_EQ(filter(g, c.expression), "") << c.expression;
-        std::string passes;
-        for (char flag : g.flags()) passes += flag == 'H' ? 'N' : 'Y';
-        EXPECT_EQ(passes, c.passes) << c.expression;
-    }
+    for (const auto& c : cases) EXPECT_EQ(passes(g, c.expression), c.passes) << c.expression;
 }
 
-// Texts without their trailing blanks, compared over the longer of the
-// two, a text ending (at its NUL or its element's end) before any byte.
-int trimmedCompare(const std::string& element, const std::string& literal) {
-    const auto trim = [](std::string t) {
-        t = t.substr(0, t.find('\0'));
-        return t.substr(0, t.find_last_not_of(' ') + 1);
-    };
-    const std::string a = trim(element), b = trim(literal);
-    const std::size_t n = std::max(a.size(), b.size());
-    for (std::size_t k = 0; k < n; ++k) {
-        const int x = k < element.size() ? static_cast<unsigned char>(element.c_str()[k]) : 0;
-        const int y = k < literal.size() ? static_cast<unsigned char>(literal[k]) : 0;
-        if (x != y) return x < y ? -1 : 1;
-        if (x == 0) return 0;
-    }
-    return 0;
-}
-
+// Random texts with NULs and trailing blanks against every operator: texts
+// compare without their trailing blanks, over the longer of the two, a
+// text ending (at its NUL or its element's end) before any byte.
 TEST(FilterLiterals, TextsCompareWithoutTrailingBlanksAndWithinTheirElements) {
     std::mt19937 random(3);
     const auto text = [&](std::size_t length, const char* alphabet) {
         std::string t;
         for (std::size_t k = 0; k < length; ++k) t += alphabet[random() % std::strlen(alphabet)];
         return t;
+    };
+    const auto trim = [](std::string t) {
+        t = t.substr(0, t.find('\0'));
+        return t.substr(0, t.find_last_not_of(' ') + 1);
     };
     constexpr std::uint32_t kRows = 200;
     std::vector<std::string> values;
@@ -180,20 +166,24 @@ TEST(FilterLiterals, TextsCompareWithoutTrailingBlanksAndWithinTheirElements) {
     for (int round = 0; round < 200; ++round) {
         const std::string literal = text(random() % 6, "AB \x80");
         const int op = static_cast<int>(random() % 6);
-        g.setFlags(std::string(kRows, ' '));
-        ASSERT_EQ(filter(g, ("1 " + std::string(ops[op]) + " \"" + literal + "\"").c_str()), "");
+        const std::string expression = "1 " + std::string(ops[op]) + " \"" + literal + "\"";
         std::string expected;
         for (const std::string& v : values) {
-            const int c = trimmedCompare(v, literal);
+            const std::string a = trim(v), b = trim(literal);
+            const int c = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                       [](char x, char y) { return uint8_t(x) < uint8_t(y); })
+                              ? -1
+                              : a == b ? 0 : 1;
             const bool holds[] = {c == 0, c != 0, c < 0, c <= 0, c > 0, c >= 0};
-            expected += holds[op] ? ' ' : 'H';
+            expected += holds[op] ? 'Y' : 'N';
         }
-        EXPECT_EQ(g.flags(), expected) << "1 " << ops[op] << " \"" << literal << "\"";
+        EXPECT_EQ(passes(g, expression.c_str()), expected) << expression;
     }
 }
 
 // Four conditions a, b, c, d on the bits of 16 occurrences; the hidden
-// ones show how the expression groups.
+// ones show how the expression groups: from the left, except that a
+// connective directly before "(" takes everything after it.
 TEST(FilterGrouping, ConnectivesGroupFromTheLeftExceptBeforeAParenthesis) {
     using Meaning = std::function<bool(bool, bool, bool, bool)>;
     const struct {
@@ -202,18 +192,12 @@ TEST(FilterGrouping, ConnectivesGroupFromTheLeftExceptBeforeAParenthesis) {
     } cases[] = {
         {"1 = 1 AND 2 = 1 OR 3 = 1", [](bool a, bool b, bool c, bool) { return (a && b) || c; }},
         {"1 = 1 OR 2 = 1 AND 3 = 1", [](bool a, bool b, bool c, bool) { return (a || b) && c; }},
-        {"(1 = 1 OR 2 = 1) AND 3 = 1", [](bool a, bool b, bool c, bool) { return (a || b) && c; }},
-        {"1 = 1 AND (2 = 1 OR 3 = 1)", [](bool a, bool b, bool c, bool) { return a && (b || c); }},
         {"1 = 1 AND (2 = 1 OR 3 = 1) OR 4 = 1", [](bool a, bool b, bool c, bool d) { return a && ((b || c) || d); }},
         {"1 = 1 OR (2 = 1) AND 3 = 1", [](bool a, bool b, bool c, bool) { return a || (b && c); }},
         {"1 = 1) AND (2 = 1", [](bool a, bool b, bool, bool) { return a && b; }},
-        {"((1 = 1 AND (2 = 1 OR 3 = 1)) OR 4 = 1)",
-         [](bool a, bool b, bool c, bool d) { return a && ((b || c) || d); }},
-        {"1 = 1 AND 2 = 1 AND (3 = 1 OR 4 = 1)", [](bool a, bool b, bool c, bool d) { return (a && b) && (c || d); }},
+        {"((1 = 1 AND (2 = 1 OR 3 = 1)) OR 4 = 1)", [](bool a, bool b, bool c, bool d) { return a && ((b || c) || d); }},
         {"(1 = 1 OR 2 = 1) AND (3 = 1 OR 4 = 1)", [](bool a, bool b, bool c, bool d) { return (a || b) && (c || d); }},
-        {"1 = 1 OR (2 = 1 AND (3 = 1 OR 4 = 1))", [](bool a, bool b, bool c, bool d) { return a || (b && (c || d)); }},
         {"1=1 and 2=0 or 3=1 and 4=0", [](bool a, bool b, bool c, bool d) { return ((a && !b) || c) && !d; }},
-        {"(1 = 0 OR 2 = 0)", [](bool a, bool b, bool, bool) { return !a || !b; }},
     };
     TestGroup g(16);
     for (int bit = 0; bit < 4; ++bit) {
@@ -223,58 +207,14 @@ TEST(FilterGrouping, ConnectivesGroupFromTheLeftExceptBeforeAParenthesis) {
     }
     g.addSelection(std::string(16, ' '));
     for (const auto& c : cases) {
-        g.setFlags(std::string(16, ' '));
-        EXPECT_EQ(filter(g, c.expression), "") << c.expression;
         std::string expected;
-        for (int i = 0; i < 16; ++i) expected += c.meaning(i & 1, i & 2, i & 4, i & 8) ? ' ' : 'H';
-        EXPECT_EQ(g.flags(), expected) << c.expression;
+        for (int i = 0; i < 16; ++i) expected += c.meaning(i & 1, i & 2, i & 4, i & 8) ? 'Y' : 'N';
+        EXPECT_EQ(passes(g, c.expression), expected) << c.expression;
     }
 }
 
-TEST(FilterFlags, HidesOnlyShownOccurrencesThatFail) {
-    TestGroup g(6);
-    g.addLongs({1, 2, 1, 2, 1, 2});
-    g.addSelection("*H*-+x", 3);
-    EXPECT_EQ(filter(g, "1 = 1"), "");
-    EXPECT_EQ(g.flags(), "*H*H+H") << "marks and selections are lost when they fail; 'H' stays";
-    EXPECT_EQ(g.column(2), (qmr_test::Bytes{'*', '.', '.', 'H', '.', '.', '*', '.', '.', 'H', '.', '.', '+', '.', '.',
-                                            'H', '.', '.'}))
-        << "only the first byte of each selection element is touched";
-}
-
-// A group that cannot be read is 153; with no occurrences nothing is read.
-TEST(FilterGroup, RefusesWhatItCannotReadAndIgnoresAnEmptyGroup) {
-    TestContext context;
-    QMRFLTR(nullptr, nullptr, context.get(), nullptr, "1 = 1");
-    EXPECT_EQ(context.error(), " 153");
-
-    TestGroup empty(0);
-    empty.addLongs({});
-    EXPECT_EQ(filter(empty, "garbage ("), "");
-    EXPECT_EQ(filter(empty, nullptr), "");
-
-    TestGroup g(2);
-    g.addLongs({1, 2});
-    g.addSelection("  ");
-    EXPECT_EQ(filter(g, nullptr), " 154");
-    g.descriptor();
-    GroupDescriptor broken = *g.descriptor();
-    TestContext c2;
-    broken.selectionField = 2;
-    QMRFLTR(nullptr, nullptr, c2.get(), &broken, "1 = 1");
-    EXPECT_EQ(c2.error(), " 153");
-    g.field(2).elementSize = 0;
-    EXPECT_EQ(filter(g, "1 = 1"), " 153");
-    g.field(2).elementSize = 1;
-    g.field(1).data = nullptr;
-    EXPECT_EQ(filter(g, "1 = 1"), " 153");
-    EXPECT_EQ(filter(g, "1 = x x"), " 154") << "the expression is read first";
-    EXPECT_EQ(g.flags(), "  ");
-}
-
 // Random expressions of hundreds of comparisons, some in parentheses,
-// against the grouping rule: connectives group from the left, except that
-// one directly before "(" takes everything after it.
+// against the same grouping rule.
 struct Term {
     int field;
     std::int16_t value;
@@ -285,12 +225,9 @@ struct Term {
 bool meaning(const std::vector<Term>& terms, std::size_t from, const std::vector<std::int16_t>& row) {
     bool value = row[terms[from].field - 1] == terms[from].value;
     for (std::size_t k = from + 1; k < terms.size(); ++k) {
-        if (terms[k].opensGroup) {
-            const bool rest = meaning(terms, k, row);
-            return terms[k].conjunction ? value && rest : value || rest;
-        }
-        const bool next = row[terms[k].field - 1] == terms[k].value;
+        const bool next = terms[k].opensGroup ? meaning(terms, k, row) : row[terms[k].field - 1] == terms[k].value;
         value = terms[k].conjunction ? value && next : value || next;
+        if (terms[k].opensGroup) break;
     }
     return value;
 }
@@ -337,6 +274,44 @@ TEST(FilterGrouping, DeepRandomExpressionsMatchTheGroupingRule) {
         ASSERT_EQ(filter(g, text.c_str()), "") << text;
         EXPECT_EQ(g.flags(), expected) << "round " << round << ": " << text;
     }
+}
+
+// Shown occurrences that fail are hidden, whatever their mark; 'H' stays,
+// and only the first byte of each selection element is touched.
+TEST(FilterFlags, HidesOnlyShownOccurrencesThatFail) {
+    TestGroup g(6);
+    g.addLongs({1, 2, 1, 2, 1, 2});
+    g.addSelection("*H*-+x", 3);
+    EXPECT_EQ(filter(g, "1 = 1"), "");
+    EXPECT_EQ(g.flags(), "*H*H+H");
+    EXPECT_EQ(std::string(g.column(2).begin(), g.column(2).end()), "*..H..*..H..+..H..");
+}
+
+// A group that cannot be read is 153; with no occurrences nothing is read.
+TEST(FilterGroup, RefusesWhatItCannotReadAndIgnoresAnEmptyGroup) {
+    TestContext context;
+    QMRFLTR(nullptr, nullptr, context.get(), nullptr, "1 = 1");
+    EXPECT_EQ(context.error(), " 153");
+
+    TestGroup empty(0);
+    empty.addLongs({});
+    EXPECT_EQ(filter(empty, "garbage (") + filter(empty, nullptr), "");
+
+    TestGroup g(2);
+    g.addLongs({1, 2});
+    g.addSelection("  ");
+    EXPECT_EQ(filter(g, nullptr), " 154");
+    GroupDescriptor broken = *g.descriptor();
+    broken.selectionField = 2;
+    QMRFLTR(nullptr, nullptr, context.get(), &broken, "1 = 1");
+    EXPECT_EQ(context.error(), " 153");
+    g.field(2).elementSize = 0;
+    EXPECT_EQ(filter(g, "1 = 1"), " 153");
+    g.field(2).elementSize = 1;
+    g.field(1).data = nullptr;
+    EXPECT_EQ(filter(g, "1 = 1"), " 153");
+    EXPECT_EQ(filter(g, "1 = x x"), " 154") << "the expression is read first";
+    EXPECT_EQ(g.flags(), "  ");
 }
 
 // Failing the k-th allocation, for every k the call makes: " 153" and the

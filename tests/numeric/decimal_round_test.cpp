@@ -30,59 +30,37 @@ std::string decimal(long long digits, int exponent) {
     return buffer;
 }
 
-struct Case {
-    const char* id;
-    double value;
-    int32_t places;
-    int32_t mode;
-    const char* expected;
-};
-
 TEST(Qmrd2dec, Cases) {
-    const Case cases[] = {
+    const struct {
+        double value;
+        int32_t places, mode;
+        const char* expected;
+    } cases[] = {
         // documented
-        {"1a", 2.5, 0, kRound, "3"},
-        {"1b", 2.5, 0, kTruncate, "2"},
-        {"1c", 0.29, 2, kTruncate, "0.29"},
-        {"1d", -1.5, 0, kRound, "-2"},
-        {"1e", -1.9, 0, kTruncate, "-1"},
-        {"1f", 1234.5, -2, kRound, "1200"},
-        // halves that are exact in binary round away from zero
-        {"2a", 0.5, 0, kRound, "1"},
-        {"2b", -0.5, 0, kRound, "-1"},
-        {"2c", 0.25, 1, kRound, "0.3"},
-        {"2d", -0.125, 2, kRound, "-0.13"},
-        {"2e", 0.375, 2, 7, "0.38"},
-        {"2f", 1.5, 0, kTruncate, "1"},
-        {"2g", 0.0, 3, kRound, "0"},
+        {2.5, 0, kRound, "3"},     {2.5, 0, kTruncate, "2"},   {0.29, 2, kTruncate, "0.29"},
+        {-1.5, 0, kRound, "-2"},   {-1.9, 0, kTruncate, "-1"}, {1234.5, -2, kRound, "1200"},
+        // halves that are exact in binary round away from zero; any mode but 0 rounds
+        {0.5, 0, kRound, "1"},     {-0.5, 0, kRound, "-1"},    {0.25, 1, kRound, "0.3"},
+        {-0.125, 2, kRound, "-0.13"}, {0.375, 2, 7, "0.38"},   {0.0, 3, kRound, "0"},
         // the arithmetic is double, not decimal: each product is rounded
         // before the half is added
-        {"3a", 0.015, 2, kRound, "0.02"},
-        {"3b", 2.675, 2, kRound, "2.68"},
-        {"3c", 1.005, 2, kRound, "1"},
-        {"3d", 0.015, 3, kTruncate, "0.015"},
+        {0.015, 2, kRound, "0.02"}, {2.675, 2, kRound, "2.68"}, {1.005, 2, kRound, "1"},
+        {0.015, 3, kTruncate, "0.015"},
         // negative places
-        {"4a", 1250, -2, kRound, "1300"},
-        {"4b", 1250, -2, kTruncate, "1200"},
-        {"4c", -1250, -2, kRound, "-1300"},
-        {"4d", 15, -1, kRound, "20"},
-        {"4e", 4.9, -1, kRound, "0"},
-        {"4f", 123456, -3, kTruncate, "123000"},
-        {"4g", 4.4e20, -20, kRound, "4e20"},
-        {"4h", 4.6e20, -20, kRound, "5e20"},
+        {1250, -2, kRound, "1300"}, {1250, -2, kTruncate, "1200"}, {-1250, -2, kRound, "-1300"},
+        {4.9, -1, kRound, "0"},     {123456, -3, kTruncate, "123000"}, {4.4e20, -20, kRound, "4e20"},
+        {4.6e20, -20, kRound, "5e20"},
         // places above 18: the scale comes from the power function
-        {"5a", 0.1, 19, kRound, "0.1"},
-        {"5b", 1.5e-19, 19, kRound, "2e-19"},
-        {"5c", 1.25e-19, 19, kRound, "1e-19"},
-        {"5d", 1.5, 25, kTruncate, "1.500000000000005"},
+        {0.1, 19, kRound, "0.1"},  {1.5e-19, 19, kRound, "2e-19"}, {1.25e-19, 19, kRound, "1e-19"},
+        {1.5, 25, kTruncate, "1.500000000000005"},
         // truncation of a value below 1 adds 5e-16 however small the value
-        {"6a", 0.001, 18, kTruncate, "0.0010000000000005"},
+        {0.001, 18, kTruncate, "0.0010000000000005"},
         // from 1e14 up the half unit stays 0.5
-        {"6b", 1e15 + 0.75, 0, kTruncate, "1000000000000001"},
+        {1e15 + 0.75, 0, kTruncate, "1000000000000001"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const double got = qmrd2dec(c.value, c.places, c.mode);
-        EXPECT_TRUE(sameDouble(got, text(c.expected))) << c.id << ": " << got;
+        EXPECT_TRUE(sameDouble(got, text(c.expected))) << c.value << " " << c.places << ": " << got;
     }
 }
 
@@ -134,24 +112,20 @@ TEST(Qmrd2dec, DecimalsOfFifteenDigitsAgainstDecimalArithmetic) {
 
 TEST(Qmrd2dc1, Cases) {
     const struct {
-        const char* id;
         double value;
-        int32_t places;
-        int32_t mode;
-        int32_t digits;
+        int32_t places, mode, digits;
         const char* expected;
     } cases[] = {
-        {"1a", 1234567890123.456, 2, kRound, 15, "1234567890123.456"},
-        {"1b", 123.456, 2, kRound, 15, "123.46"},
-        {"1c", -1234567890123.456, 2, kRound, 15, "-1234567890123.456"},
-        {"2a", 1e14 + 0.5, 0, kRound, 20, "100000000000001"},  // places 0 always rounds
-        {"2b", 0.123456789, 15, kRound, 15, "0.123456789"},    // no integer digits: unchanged
-        {"2c", 0.123456789, 17, kRound, 15, "0.123456789"},    // places above digits: unchanged
-        {"2d", 2e14, INT32_MIN, kRound, INT32_MAX, "2e14"},
+        {1234567890123.456, 2, kRound, 15, "1234567890123.456"}, {123.456, 2, kRound, 15, "123.46"},
+        {-1234567890123.456, 2, kRound, 15, "-1234567890123.456"},
+        {1e14 + 0.5, 0, kRound, 20, "100000000000001"},  // places 0 always rounds
+        {0.123456789, 15, kRound, 15, "0.123456789"},    // no integer digits: unchanged
+        {0.123456789, 17, kRound, 15, "0.123456789"},    // places above digits: unchanged
+        {2e14, INT32_MIN, kRound, INT32_MAX, "2e14"},
     };
     for (const auto& c : cases) {
         const double got = qmrd2dc1(c.value, c.places, c.mode, c.digits);
-        EXPECT_TRUE(sameDouble(got, text(c.expected))) << c.id << ": " << got;
+        EXPECT_TRUE(sameDouble(got, text(c.expected))) << c.value << " " << c.places << ": " << got;
     }
 }
 

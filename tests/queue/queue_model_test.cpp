@@ -19,8 +19,7 @@ using qmr_test::Form;
 using qmr_test::QueueClient;
 
 struct Relationship {
-    std::string relationship;
-    std::string associated;
+    std::string relationship, associated;
     std::vector<std::string> fields;
 };
 
@@ -31,135 +30,92 @@ struct Model {
     std::optional<Relationship> current;
 };
 
-struct Expected {
-    int result;
-    std::string code;
-};
-
-int entrySize(const std::vector<std::string>& fields) {
-    int size = 28;
-    for (const std::string& f : fields) size += 2 + int(f.size());
-    return (size + 3) / 4 * 4;
-}
-
 class Driver {
 public:
-    explicit Driver(std::uint32_t seed) : random_(seed) {}
-
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
 
-    std::string id(int width) {
-        std::string s = std::to_string(pick(1, 999999));
-        s.resize(std::size_t(width), ' ');
-        return s;
-    }
-
-    std::vector<std::string> fields() {
-        const int shape = pick(0, 99);
-        int count = pick(1, 6);
-        if (shape == 0) count = 240;
-        if (shape == 1) count = 239;
-        std::vector<std::string> out;
-        for (int i = 0; i < count; ++i) {
-            int length = shape < 5 ? 1 : pick(1, 40);
-            if (shape == 98) length = pick(1000, 2100);
-            if (shape == 99 && i == 0) length = pick(3900, 4300);
-            out.push_back(std::string(std::size_t(length), char('A' + pick(0, 25))));
-        }
-        return out;
-    }
-
     void add(QueueClient& q, Model& m) {
-        const int w = q.cmcb.idWidth();
-        Relationship r{id(w), id(w), fields()};
-        if (pick(0, 99) == 0) r.relationship = std::string(std::size_t(w), '\0');
+        const std::size_t w = std::size_t(q.cmcb.idWidth());
+        Relationship r{q.cmcb.id(std::to_string(pick(1, 999999))), q.cmcb.id(std::to_string(pick(1, 999999))), {}};
+        if (pick(0, 99) == 0) r.relationship = std::string(w, '\0');
+        const int shape = pick(0, 99);
+        const int count = shape == 0 ? 240 : shape == 1 ? 239 : pick(1, 6);
+        for (int i = 0; i < count; ++i) {
+            const int length = shape < 5 ? 1 : shape == 98 ? pick(1000, 2100) : shape == 99 && i == 0 ? pick(3900, 4300)
+                                                                                                     : pick(1, 40);
+            r.fields.push_back(std::string(std::size_t(length), char('A' + pick(0, 25))));
+        }
         if (pick(0, 49) == 0) r.fields.clear();  // one field of length 0: saved without fields
-        q.cmcb.setIds(r.relationship, r.associated);
-        q.cmcb.setRawRelationship(r.relationship);
-        const int result = q.add(r.fields.empty() ? std::vector<std::string>{""} : r.fields);
-        Expected e{0, "OK"};
-        if (r.relationship == std::string(std::size_t(w), '\0')) {
-            e = {4, "Q4"};
-        } else if (r.fields.size() >= 240) {
-            e = {4, "Q2"};
-        } else if (entrySize(r.fields) > 4092) {
-            e = {4, "Q3"};
-        } else {
+        int size = 28;
+        for (const std::string& f : r.fields) size += 2 + int(f.size());
+        const int result = q.add(r.relationship, r.associated, r.fields.empty() ? std::vector<std::string>{""} : r.fields);
+        const char* code = r.relationship == std::string(w, '\0') ? "Q4"
+                           : r.fields.size() >= 240               ? "Q2"
+                           : (size + 3) / 4 * 4 > 4092            ? "Q3"
+                                                                  : "OK";
+        if (code == std::string("OK")) {
             m.pending.push_back(r);
             m.everAdded = true;
         }
-        check(q, result, e, "ADD");
+        check(q, result, code, "ADD");
     }
 
     void next(QueueClient& q, Model& m) {
         const int result = q.next();
-        if (!m.everAdded) return check(q, result, {4, "Q1"}, "NEXT on empty");
-        if (m.pending.empty()) {
-            check(q, result, {4, "Q1"}, "NEXT past the end");
-            EXPECT_FALSE(q.cmcb.anchored());
+        if (!m.everAdded || m.pending.empty()) {
+            check(q, result, "Q1", "NEXT past the end");
+            if (m.everAdded) {
+                EXPECT_FALSE(q.cmcb.anchored());
+            }
             m = Model{};
             return;
         }
         m.current = m.pending.front();
         m.pending.pop_front();
-        check(q, result, {0, "OK"}, "NEXT");
-        EXPECT_EQ(q.cmcb.relationship(), m.current->relationship);
-        EXPECT_EQ(q.cmcb.associated(), m.current->associated);
+        check(q, result, "OK", "NEXT");
+        EXPECT_EQ(q.cmcb.relationship() + q.cmcb.associated(), m.current->relationship + m.current->associated);
     }
 
-    void read(QueueClient& q, Model& m) {
+    void read(QueueClient& q, const Model& m) {
         std::vector<int> rooms;
         const std::size_t saved = m.current ? m.current->fields.size() : 0;
         const std::size_t count = saved + std::size_t(pick(0, 2)) - (saved > 0 ? std::size_t(pick(0, 1)) : 0);
         for (std::size_t i = 0; i < count; ++i) {
-            const int length = i < saved ? int(m.current->fields[i].size()) : 5;
-            rooms.push_back(std::max(1, length + pick(-3, 3)));
+            rooms.push_back(std::max(1, (i < saved ? int(m.current->fields[i].size()) : 5) + pick(-3, 3)));
         }
-        if (rooms.empty()) {
-            check(q, q.bare('R'), {4, "Q4"}, "READ alone");
-            return;
-        }
+        if (rooms.empty()) return check(q, q.bare('R'), "Q4", "READ alone");
         std::vector<std::string> got;
         std::vector<int> lengths;
         q.cmcb.setIds("????????", "????????");
         const int result = q.read(rooms, &got, &lengths);
-        if (!m.current) return check(q, result, {4, "Q1"}, "READ first");
-        check(q, result, {0, "OK"}, "READ");
+        if (!m.current) return check(q, result, "Q1", "READ first");
+        check(q, result, "OK", "READ");
         EXPECT_EQ(q.cmcb.relationship(), m.current->relationship);
         for (std::size_t i = 0; i < rooms.size(); ++i) {
-            const std::size_t room = std::size_t(rooms[i]);
-            std::string expected(room, '.');
-            if (i >= 240) {  // beyond the caller fields READ looks at
-                EXPECT_EQ(got[i], expected);
-                EXPECT_EQ(lengths[i], rooms[i]);
-                continue;
-            }
-            std::size_t copied = 0;
-            if (i < saved) {
-                copied = std::min(room, m.current->fields[i].size());
+            std::string expected(std::size_t(rooms[i]), '.');
+            std::size_t copied = 0;  // none beyond the 240 caller fields READ looks at
+            if (i < saved && i < 240) {
+                copied = std::min(expected.size(), m.current->fields[i].size());
                 expected.replace(0, copied, m.current->fields[i], 0, copied);
             }
             EXPECT_EQ(got[i], expected) << i;
-            EXPECT_EQ(lengths[i], q.form() == Form::pairs ? int(copied) : rooms[i]) << i;
+            EXPECT_EQ(lengths[i], q.cmcb.form == Form::pairs && i < 240 ? int(copied) : rooms[i]) << i;
         }
     }
 
-    void invalid(QueueClient& q) { check(q, q.bare("XnrA"[pick(0, 3)] == 'A' ? 'a' : 'X'), {4, "Q4"}, "invalid"); }
-
-private:
-    void check(QueueClient& q, int result, const Expected& e, const char* what) {
+    void check(QueueClient& q, int result, const char* code, const char* what) {
         ++steps_;
-        EXPECT_EQ(result, e.result) << what << " at step " << steps_;
-        EXPECT_EQ(q.cmcb.code(), e.code) << what << " at step " << steps_;
+        EXPECT_EQ(result, code == std::string("OK") ? 0 : 4) << what << " at step " << steps_;
+        EXPECT_EQ(q.cmcb.code(), code) << what << " at step " << steps_;
     }
 
-    std::mt19937 random_;
+private:
+    std::mt19937 random_{20260401};
     int steps_ = 0;
-
 };
 
 TEST(QueueModel, MixedRequestsOnSeveralBlocksMatchADequeModel) {
-    Driver driver(20260401);
+    Driver driver;
     std::vector<std::unique_ptr<QueueClient>> clients;
     std::vector<Model> models(4);
     for (Form form : {Form::block, Form::pairs, Form::block, Form::pairs}) {
@@ -170,16 +126,15 @@ TEST(QueueModel, MixedRequestsOnSeveralBlocksMatchADequeModel) {
         QueueClient& q = *clients[k];
         // Phases that mostly fill and mostly drain, so queues also run
         // past their end and start again.
-        const int adds = (step / 400) % 2 == 0 ? 60 : 20;
         const int what = driver.pick(0, 99);
-        if (what < adds) {
+        if (what < ((step / 400) % 2 == 0 ? 60 : 20)) {
             driver.add(q, models[k]);
         } else if (what < 78) {
             driver.next(q, models[k]);
         } else if (what < 98) {
             driver.read(q, models[k]);
         } else {
-            driver.invalid(q);
+            driver.check(q, q.bare(driver.pick(0, 1) ? 'a' : 'X'), "Q4", "invalid");
         }
         EXPECT_TRUE(q.cmcb.onlyDocumentedBytesWritten());
     }
@@ -188,18 +143,14 @@ TEST(QueueModel, MixedRequestsOnSeveralBlocksMatchADequeModel) {
 TEST(QueueThreads, SeparateBlocksOnSeparateThreadsDoNotInterfere) {
     std::atomic<int> mismatches{0};
     auto work = [&mismatches](int t) {
-        const Form form = t % 2 ? Form::block : Form::pairs;
         for (int round = 0; round < 60; ++round) {
-            QueueClient q(form);
+            QueueClient q(t % 2 ? Form::block : Form::pairs);
             const int n = 1 + (round * 37 + t) % 300;
+            const auto tag = [t](int i) { return std::to_string(t) + "-" + std::to_string(i); };
+            for (int i = 0; i < n; ++i) mismatches += q.add(tag(i), "T", {tag(i), std::string(std::size_t(i % 90), 'f')});
             for (int i = 0; i < n; ++i) {
-                const std::string tag = std::to_string(t) + "-" + std::to_string(i);
-                if (q.add(tag, "T", {tag, std::string(std::size_t(i % 90), 'f')}) != 0) ++mismatches;
-            }
-            for (int i = 0; i < n; ++i) {
-                const std::string tag = std::to_string(t) + "-" + std::to_string(i);
                 std::vector<std::string> got;
-                if (q.next() != 0 || q.read({int(tag.size())}, &got) != 0 || got[0] != tag) ++mismatches;
+                if (q.next() != 0 || q.read({int(tag(i).size())}, &got) != 0 || got[0] != tag(i)) ++mismatches;
             }
             if (q.next() != 4 || q.cmcb.anchored()) ++mismatches;
         }

@@ -1,10 +1,21 @@
 // Dates and times to and from the M, Y, W and O storage texts, through the
-// exported conversions, with every text laid out byte by byte.
+// exported conversions, with every text laid out byte by byte: the null
+// dates, and digit fields against the C library itself.  What the writers
+// place is the leading characters of snprintf's "%08.8ld", "%06ld", "%02d"
+// and "%03d" for every kind of value, and what the readers give is strtol's
+// value of the digit positions, over texts of digits, blanks, signs and
+// other bytes.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "qmr/qmr.h"
+#include "storage/fixed_digits.h"
 #include "storage_io.h"
 
 namespace {
@@ -13,67 +24,22 @@ using namespace std::string_literals;
 using storage_test::readValue;
 using storage_test::writeValue;
 
-// Digits that are not plain are read as strtol does: format_oracle_test.
-TEST(StorageDatesAndTimes, Readers) {
+// Each form's null date, and the texts next to it.
+TEST(StorageDatesAndTimes, NullDates) {
     const struct {
-        const char* id;
         storage_test::TextToValue reader;
         const char* text;  // exactly the layout's length
         qmr_int32 value;
     } cases[] = {
-        {"m.1", QMRD2VM, "01-01-1753", 0},
-        {"m.2", QMRD2VY, "01/01/1753", 0},  // separators are not examined
-        {"m.3", QMRD2VM, "12-31-1999", 19991231},
-        {"m.4", QMRD2VY, "          ", 0},
-        {"m.5", QMRD2VM, "02-01-1753", 17530201},
-        {"m.6", QMRD2VY, "01-01-1754", 17540101},
-        {"m.7", QMRD2VM, "1\0-01-2000", 20001},  // "20001\0" "01": a NUL ends the number
-        {"w.1", QMRD2VW, "0001-01-01", 0},
-        {"w.2", QMRD2VW, "0001/01/01", 0},
-        {"w.3", QMRD2VW, "1999-12-31", 19991231},
-        {"w.4", QMRD2VW, "0001-01-02", 10102},
-        {"w.5", QMRD2VW, "1753-01-01", 17530101},  // the M form's null date is an ordinary date here
-        {"tw.1", QMRT2VW, "09.30.05", 93005},
-        {"tw.2", QMRT2VW, "24:00:00", 240000},
-        {"to.1", QMRT2VO, "0001-01-0109.30.05", 93005},
-        {"to.2", QMRT2VO, "xxxxxxxxxx23.59.59", 235959},  // the date part is not examined
+        {QMRD2VM, "01-01-1753", 0},        {QMRD2VY, "01/01/1753", 0},  // separators are not examined
+        {QMRD2VY, "          ", 0},        {QMRD2VM, "02-01-1753", 17530201},
+        {QMRD2VY, "01-01-1754", 17540101}, {QMRD2VY, "12-31-1999", 19991231},
+        {QMRD2VW, "0001/01/01", 0},        {QMRD2VW, "0001-01-02", 10102},
+        {QMRD2VW, "1753-01-01", 17530101},  // the M form's null date is an ordinary date here
     };
-    for (const auto& c : cases) {
-        const std::size_t length = c.reader == QMRT2VW ? 8 : c.reader == QMRT2VO ? 18 : 10;
-        EXPECT_EQ(readValue(c.reader, std::string(c.text, length)), c.value) << c.id;
-    }
-}
-
-// The written bytes and one byte past the longest a writer may write.
-TEST(StorageDatesAndTimes, Writers) {
-    const struct {
-        const char* id;
-        storage_test::ValueToText writer;
-        qmr_int32 value;
-        std::string shown;
-    } cases[] = {
-        {"vm2d.1", QMRVM2D, 0, "01-01-1753\0~"s},
-        {"vm2d.2", QMRVM2D, 20010203, "02-03-2001\0~"s},
-        {"vm2d.4", QMRVM2D, -5, "00-00--000\0~"s},        // "%08.8ld" gives "-00000005"
-        {"vm2d.5", QMRVM2D, 123456789, "56-78-1234\0~"s},
-        {"vw2d.1", QMRVW2D, 0, "0001-01-01~~"},
-        {"vw2d.2", QMRVW2D, 20010203, "2001-02-03~~"},
-        {"vw2d.4", QMRVW2D, -5, "-000-00-00~~"},
-        {"vm2t.1", QMRVM2T, 0, "00:00:00\0~"s},
-        {"vm2t.3", QMRVM2T, -1, "-0:00:01\0~"s},  // "%06ld" gives "-00001"
-        {"vm2t.4", QMRVM2T, 1234567, "12:34:56\0~"s},
-        {"vw2t.1", QMRVW2T, 0, "00.00.00~~"},
-        {"vw2t.2", QMRVW2T, 93005, "09.30.05~~"},
-        {"vw2t.3", QMRVW2T, 1234567, "12.34.56~~"},
-        {"vo2t.1", QMRVO2T, 240000, "0001-01-0100.00.00\0~"s},
-        {"vo2t.2", QMRVO2T, 93005, "0001-01-0109.30.05\0~"s},
-        {"vo2t.3", QMRVO2T, 245959, "0001-01-0100.59.59\0~"s},
-        {"vo2t.4", QMRVO2T, 2400, "0001-01-0100.24.00\0~"s},  // only the hour 24 becomes 00
-        {"vo2t.5", QMRVO2T, 2412345, "0001-01-0100.12.34\0~"s},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(writeValue(c.writer, c.value, c.shown.size()), c.shown) << c.id;
-    }
+    for (const auto& c : cases) EXPECT_EQ(readValue(c.reader, c.text), c.value) << c.text;
+    EXPECT_EQ(writeValue(QMRVM2D, 0, 12), "01-01-1753\0~"s);  // and one byte past the longest write
+    EXPECT_EQ(writeValue(QMRVW2D, 0, 12), "0001-01-01~~");
 }
 
 // Every export goes through one of three shells; one of each.
@@ -84,6 +50,76 @@ TEST(StorageConversions, NullArgumentsChangeNothing) {
     EXPECT_EQ(QMRS2VM(nullptr, text) + QMRS2VY("Jan 15 2001  3:04:05:006PM", nullptr), 0);
     EXPECT_EQ(value, 7);
     EXPECT_STREQ(text, "unchanged");
+}
+
+// The edges of every width, and random values as often short as long.
+std::vector<std::int32_t> sampleValues() {
+    std::vector<std::int32_t> values = {INT32_MIN, INT32_MAX, 0};
+    for (std::int64_t p = 1; p <= 1000000000; p *= 10) {
+        for (const std::int64_t v : {p, p - 1, -p, 1 - p}) values.push_back(static_cast<std::int32_t>(v));
+    }
+    std::mt19937 random(1753);
+    std::uniform_int_distribution<std::int32_t> any(INT32_MIN, INT32_MAX);
+    for (int i = 0; i < 20000; ++i) values.push_back(any(random) >> (i % 31));
+    return values;
+}
+
+std::string first(std::size_t n, const char* format, std::int32_t value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, static_cast<long>(value));
+    return std::string(text).substr(0, n);
+}
+
+TEST(StorageFormats, WritersPlaceThePrintfText) {
+    for (const std::int32_t v : sampleValues()) {
+        char out[3];  // what the twelve-hour readers write for a number outside 0..99 (0..999)
+        qmr::storage::putLeading<2>(out, v);
+        EXPECT_EQ(std::string(out, 2), first(2, "%02ld", v)) << v;
+        qmr::storage::putLeading<3>(out, v);
+        EXPECT_EQ(std::string(out, 3), first(3, "%03ld", v)) << v;
+        if (v != 0) {  // the null date has texts of its own
+            const std::string d = first(8, "%08.8ld", v);
+            const std::string yyyy = d.substr(0, 4), mm = d.substr(4, 2), dd = d.substr(6, 2);
+            EXPECT_EQ(writeValue(QMRVM2D, v, 11), mm + '-' + dd + '-' + yyyy + '\0') << v;
+            EXPECT_EQ(writeValue(QMRVW2D, v, 11), yyyy + '-' + mm + '-' + dd + '~') << v;
+        }
+        const std::string t = first(6, "%06ld", v);
+        const std::string hh = t.substr(0, 2), mi = t.substr(2, 2), ss = t.substr(4, 2);
+        EXPECT_EQ(writeValue(QMRVM2T, v, 9), hh + ':' + mi + ':' + ss + '\0') << v;
+        EXPECT_EQ(writeValue(QMRVW2T, v, 9), hh + '.' + mi + '.' + ss + '~') << v;
+        EXPECT_EQ(writeValue(QMRVO2T, v, 19), "0001-01-01" + (hh == "24" ? "00"s : hh) + '.' + mi + '.' + ss + '\0')
+            << v;
+    }
+}
+
+// Texts of the characters that steer strtol, at random.
+std::vector<std::string> sampleTexts(std::size_t length) {
+    static const std::string alphabet = "0123456789012345678901234567890123456789 \t+-x\0"s;
+    std::mt19937 random(static_cast<unsigned>(length));
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 20000; ++i) {
+        std::string text(length, ' ');
+        for (char& c : text) c = alphabet[pick(random)];
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+qmr_int32 strtolOf(const std::string& digits) { return static_cast<qmr_int32>(std::strtol(digits.c_str(), nullptr, 10)); }
+
+TEST(StorageFormats, ReadersReadAsStrtol) {
+    for (const std::string& t : sampleTexts(10)) {
+        const std::string m = t.substr(6, 4) + t.substr(0, 2) + t.substr(3, 2);
+        EXPECT_EQ(readValue(QMRD2VM, t), m == "17530101" ? 0 : strtolOf(m)) << t;
+        EXPECT_EQ(readValue(QMRD2VY, t), readValue(QMRD2VM, t)) << t;
+        const std::string w = t.substr(0, 4) + t.substr(5, 2) + t.substr(8, 2);
+        EXPECT_EQ(readValue(QMRD2VW, t), w == "00010101" ? 0 : strtolOf(w)) << t;
+        EXPECT_EQ(readValue(QMRT2VW, t.substr(0, 8)), strtolOf(t.substr(0, 2) + t.substr(3, 2) + t.substr(6, 2))) << t;
+    }
+    for (const std::string& t : sampleTexts(18)) {
+        EXPECT_EQ(readValue(QMRT2VO, t), strtolOf(t.substr(10, 2) + t.substr(13, 2) + t.substr(16, 2))) << t;
+    }
 }
 
 }  // namespace

@@ -86,12 +86,10 @@ struct SubstringRow {
 const SubstringRow kSubstring[] = {
     {"s1", "single", 0, "abcdef", 2, 3, 6, "bcd\0~~"sv, ""},
     {"s2", "single", 0, "abcdef", N, N, 6, "abcdef", ""},
-    {"s3", "single", 0, "abcdef", -4, 2, 3, "ab\0"sv, ""},
     {"s4", "single", 0, "abc", 5, N, 6, "\0~~~~~"sv, ""},  // beyond the text, within the field
     {"s5", "single", 0, "abc", 9, 1, 4, "    ", " 133"},   // beyond the field
     {"s6", "single", 0, "abc", 2, 9, 1, " ", " 135"},
     {"s7", "single", 0, "abc", 2, 0, 0, "", ""},  // no byte for a NUL, none written
-    {"s8", "single", 0, "abc", 1, -3, 2, "\0~"sv, ""},
     {"m1", "sosi", 0, MIXED, 5, 2, 6, SO "\x23\x41" SI "\0~"sv, ""},          // one character inside a run
     {"m2", "sosi", 0, MIXED, 4, 2, 6, SO "\x23\x41" SI "\0~"sv, ""},          // start inside XX: on to YY
     {"m3", "sosi", 0, MIXED, 3, 1, 6, SO "\x21\x22" SI "\0~"sv, ""},          // end inside XX: XX whole

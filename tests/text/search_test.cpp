@@ -39,8 +39,6 @@ void runRows(std::span<const SearchRow> rows, Function single, Function doubleBy
 }
 
 const SearchRow kIndex[] = {
-    {"i1", "single", 0, "abcabc", "ca", 3, ""},
-    {"i2", "single", 0, "ab", "abc", 0, ""},
     {"i3", "single", 0, "", "a", 0, " 130"},
     {"i4", "single", 0, "a", "", 0, " 130"},
     {"i5", "single", 1, "xxab", "ab", 3, ""},
@@ -65,15 +63,10 @@ TEST(Index, FindsOnlyAtCharacterStarts) {
 }
 
 const SearchRow kVerify[] = {
-    {"v1", "single", 0, "abcabc", "cba", 0, ""},
-    {"v2", "single", 0, "abXc", "abc", 3, ""},
     {"v3", "single", 0, "ab  ", "ab", 0, ""},  // trailing blanks allowed
     {"v4", "single", 0, "  ", "ab", 1, ""},    // a leading blank is not
-    {"v5", "single", 0, "a b", "ab", 2, ""},
-    {"v6", "single", 0, "", " a", 0, ""},  // empty: is the blank in the set?
     {"v7", "single", 0, "", "a ", 1, ""},  // QMRFVRFY's set loses its trailing blank
     {"v8", "single", 1, "", "a ", 0, ""},  // QMRFVRDB's keeps it
-    {"v9", "single", 0, "ab", "", 1, ""},
     {"j1", "sjis", 0, "\x82\x60\x82\x61", "\x82\x60", 3, ""},
     {"j2", "sjis", 0, "\x82\x60  ", "\x82\x60", 0, ""},
     {"j3", "sjis", 0, "\x82\x60\x81\x40", "\x82\x60", 3, ""},  // a double-byte blank is no trailing blank
