@@ -1,10 +1,17 @@
-// The caller's fields of one call, read from a parameter block.  (A pair
-// list is read where the variable argument list is, in the exported
-// function.)
+// The caller's fields of one call, taken one at a time from a parameter
+// block or from a pair list.  Both readers answer `present` (whether the
+// call has parameters at all) before their first `next`, and `next`
+// gives the following field until the list ends.  Neither reads anything
+// past the field that ends the list, and a caller that stops asking reads
+// nothing beyond the last field it took.
 #pragma once
 
+#include <bit>
+#include <cstdarg>
 #include <cstdint>
+#include <cstring>
 
+#include "frame/bytes.h"
 #include "frame/digits.h"
 #include "queue/relationship_queue.h"
 
@@ -25,20 +32,72 @@ constexpr std::int32_t readNumericText(const unsigned char* text) noexcept {
     return negative ? -value : value;
 }
 
-// The fields of a parameter block: at most its field count, up to the
-// first length below 1.  The block's count bounds both ADD and READ, so
-// no length text beyond the declared fields is ever read.
-inline void readBlockFields(unsigned char* block, CallerFields& fields) noexcept {
-    const std::int32_t declared = readNumericText(block + QMR_QPB_FIELD_COUNT);
-    fields.present = declared >= 1;
-    fields.count = 0;
-    unsigned char* at = block + QMR_QPB_FIELDS;
-    while (fields.count < declared && fields.count < kFieldLimit) {
-        const std::int32_t length = readNumericText(at);
-        if (length < 1) break;
-        fields.field[fields.count++] = {at + QMR_QPB_LENGTH_SIZE, length, nullptr};
-        at += QMR_QPB_LENGTH_SIZE + length;
+// A pair's length, set in place: 4 bytes, least significant first, in one
+// store, so that the host's next read of it is served from that store.
+inline void storeLength(unsigned char* slot, std::int32_t value) noexcept {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(slot, &value, sizeof value);
+    } else {
+        storeLE32(slot, value);
     }
 }
+
+// A parameter block: at most its field count of fields, up to the first
+// length below 1.  The count bounds both ADD and READ, so no length text
+// beyond the declared fields is ever read; it is read by `present`, so a
+// request without fields reads nothing of the block past its version.
+class BlockFields {
+public:
+    explicit BlockFields(unsigned char* block) noexcept : block_(block), at_(block + QMR_QPB_FIELDS) {}
+
+    bool present() noexcept {
+        left_ = readNumericText(block_ + QMR_QPB_FIELD_COUNT);
+        return left_ >= 1;
+    }
+
+    bool next(CallerField& field) noexcept {
+        if (left_ <= 0) return false;
+        --left_;
+        const std::int32_t length = readNumericText(at_);
+        if (length < 1) return false;
+        field = {at_ + QMR_QPB_LENGTH_SIZE, length, nullptr};
+        at_ += QMR_QPB_LENGTH_SIZE + length;
+        return true;
+    }
+
+private:
+    unsigned char* block_;
+    unsigned char* at_;  // the next field's length text
+    std::int32_t left_ = 0;
+};
+
+// A pair list: (length pointer, data pointer) pairs from the variable
+// argument list of the exported function, whose frame owns `rest`.  The
+// list ends at a null length pointer, a length below 1 or a null data
+// pointer.  The length pointer of a pair is taken only when its field is
+// asked for.
+class PairFields {
+public:
+    PairFields(void* first, std::va_list* rest) noexcept : lengthSlot_(static_cast<unsigned char*>(first)), rest_(rest) {}
+
+    bool present() const noexcept { return lengthSlot_ != nullptr; }
+
+    bool next(CallerField& field) noexcept {
+        if (taken_) lengthSlot_ = static_cast<unsigned char*>(va_arg(*rest_, void*));
+        if (lengthSlot_ == nullptr) return false;
+        const std::int32_t length = loadLE32(lengthSlot_);
+        if (length < 1) return false;
+        auto* const data = static_cast<unsigned char*>(va_arg(*rest_, void*));
+        if (data == nullptr) return false;
+        field = {data, length, lengthSlot_};
+        taken_ = true;
+        return true;
+    }
+
+private:
+    unsigned char* lengthSlot_;  // the next pair's length; the first pair's until one is taken
+    std::va_list* rest_;
+    bool taken_ = false;
+};
 
 }  // namespace qmr::queue
