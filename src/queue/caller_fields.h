@@ -1,9 +1,9 @@
-// The caller's fields of one call, taken one at a time from a parameter
-// block or from a pair list.  Both readers answer `present` (whether the
-// call has parameters at all) before their first `next`, and `next`
-// gives the following field until the list ends.  Neither reads anything
-// past the field that ends the list, and a caller that stops asking reads
-// nothing beyond the last field it took.
+// The caller's fields of one call, from a parameter block or from a pair
+// list.  Both readers answer `present` (whether the call has parameters
+// at all) first; `forEach` then hands each field in order to a visitor,
+// up to the end of the list and at most kFieldLimit of them.  Nothing
+// past the field that ends the list, nor past the kFieldLimit-th field,
+// is read.
 #pragma once
 
 #include <bit>
@@ -13,6 +13,7 @@
 
 #include "frame/bytes.h"
 #include "frame/digits.h"
+#include "queue/inlining.h"
 #include "queue/relationship_queue.h"
 
 namespace qmr::queue {
@@ -21,8 +22,15 @@ namespace qmr::queue {
 // goes, where a fourth character with bit 0x40 set makes the number
 // negative and stands for its low six bits ('p' to 'y' for 0 to 9).
 constexpr std::int32_t readNumericText(const unsigned char* text) noexcept {
-    if (isDigit(text[0]) && isDigit(text[1]) && isDigit(text[2]) && isDigit(text[3])) {  // the usual "0020"
-        return ((text[0] - '0') * 10 + (text[1] - '0')) * 100 + (text[2] - '0') * 10 + (text[3] - '0');
+    // The usual four digits ("0020") are read as one 32-bit word, the
+    // first character in its low byte: every byte is 0x30 to 0x39, and the
+    // digits are combined pairwise, then the pairs.
+    const std::uint32_t word = std::uint32_t{text[0]} | std::uint32_t{text[1]} << 8 | std::uint32_t{text[2]} << 16 |
+                               std::uint32_t{text[3]} << 24;
+    if ((word & 0xF0F0F0F0) == 0x30303030 && ((word + 0x06060606) & 0xF0F0F0F0) == 0x30303030) {
+        std::uint32_t digits = word & 0x0F0F0F0F;
+        digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF;  // 10 * d0 + d1 in byte 0, 10 * d2 + d3 in byte 2
+        return static_cast<std::int32_t>((digits * 100 + (digits >> 16)) & 0xFFFF);
     }
     char work[4] = {static_cast<char>(text[0]), static_cast<char>(text[1]), static_cast<char>(text[2]),
                     static_cast<char>(text[3])};
@@ -48,56 +56,56 @@ inline void storeLength(unsigned char* slot, std::int32_t value) noexcept {
 // request without fields reads nothing of the block past its version.
 class BlockFields {
 public:
-    explicit BlockFields(unsigned char* block) noexcept : block_(block), at_(block + QMR_QPB_FIELDS) {}
+    explicit BlockFields(unsigned char* block) noexcept : block_(block) {}
 
     bool present() noexcept {
-        left_ = readNumericText(block_ + QMR_QPB_FIELD_COUNT);
-        return left_ >= 1;
+        declared_ = readNumericText(block_ + QMR_QPB_FIELD_COUNT);
+        return declared_ >= 1;
     }
 
-    bool next(CallerField& field) noexcept {
-        if (left_ <= 0) return false;
-        --left_;
-        const std::int32_t length = readNumericText(at_);
-        if (length < 1) return false;
-        field = {at_ + QMR_QPB_LENGTH_SIZE, length, nullptr};
-        at_ += QMR_QPB_LENGTH_SIZE + length;
-        return true;
+    template <typename Visit>
+    QMR_QUEUE_INLINE void forEach(Visit&& visit) noexcept {
+        unsigned char* at = block_ + QMR_QPB_FIELDS;
+        for (std::int32_t taken = 0; taken < declared_ && taken < kFieldLimit; ++taken) {
+            const std::int32_t length = readNumericText(at);
+            if (length < 1) return;
+            visit(CallerField{at + QMR_QPB_LENGTH_SIZE, length, nullptr});
+            at += QMR_QPB_LENGTH_SIZE + length;
+        }
     }
 
 private:
     unsigned char* block_;
-    unsigned char* at_;  // the next field's length text
-    std::int32_t left_ = 0;
+    std::int32_t declared_ = 0;
 };
 
 // A pair list: (length pointer, data pointer) pairs from the variable
 // argument list of the exported function, whose frame owns `rest`.  The
 // list ends at a null length pointer, a length below 1 or a null data
-// pointer.  The length pointer of a pair is taken only when its field is
-// asked for.
+// pointer.
 class PairFields {
 public:
-    PairFields(void* first, std::va_list* rest) noexcept : lengthSlot_(static_cast<unsigned char*>(first)), rest_(rest) {}
+    PairFields(void* first, std::va_list* rest) noexcept : first_(static_cast<unsigned char*>(first)), rest_(rest) {}
 
-    bool present() const noexcept { return lengthSlot_ != nullptr; }
+    bool present() const noexcept { return first_ != nullptr; }
 
-    bool next(CallerField& field) noexcept {
-        if (taken_) lengthSlot_ = static_cast<unsigned char*>(va_arg(*rest_, void*));
-        if (lengthSlot_ == nullptr) return false;
-        const std::int32_t length = loadLE32(lengthSlot_);
-        if (length < 1) return false;
-        auto* const data = static_cast<unsigned char*>(va_arg(*rest_, void*));
-        if (data == nullptr) return false;
-        field = {data, length, lengthSlot_};
-        taken_ = true;
-        return true;
+    template <typename Visit>
+    QMR_QUEUE_INLINE void forEach(Visit&& visit) noexcept {
+        unsigned char* lengthSlot = first_;
+        for (int taken = 0; lengthSlot != nullptr;) {
+            const std::int32_t length = loadLE32(lengthSlot);
+            if (length < 1) return;
+            auto* const data = static_cast<unsigned char*>(va_arg(*rest_, void*));
+            if (data == nullptr) return;
+            visit(CallerField{data, length, lengthSlot});
+            if (++taken == kFieldLimit) return;
+            lengthSlot = static_cast<unsigned char*>(va_arg(*rest_, void*));
+        }
     }
 
 private:
-    unsigned char* lengthSlot_;  // the next pair's length; the first pair's until one is taken
+    unsigned char* first_;
     std::va_list* rest_;
-    bool taken_ = false;
 };
 
 }  // namespace qmr::queue

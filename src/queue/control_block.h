@@ -21,6 +21,7 @@ public:
     ControlBlockView(void* cmcb, bool parameterBlock) noexcept
         : bytes_(static_cast<unsigned char*>(cmcb)), parameterBlock_(parameterBlock) {}
 
+    bool parameterBlock() const noexcept { return parameterBlock_; }
     char request() const noexcept { return static_cast<char>(bytes_[QMR_CMCB_REQUEST]); }
 
     // The handle in the anchor slot; 0 when the block says no queue.
@@ -29,6 +30,11 @@ public:
         QueueHandle handle;
         std::memcpy(&handle, bytes_ + handleAt(), sizeof handle);
         return handle;
+    }
+
+    // The slot already holds the queue's handle: a block only says so.
+    void keepAnchor() const noexcept {
+        if (parameterBlock_) bytes_[QMR_CMCB_BLOCK_STATE] = 'A';
     }
 
     void anchorHere(QueueHandle handle) const noexcept {

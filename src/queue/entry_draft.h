@@ -5,7 +5,7 @@
 // them, so a draft that runs out of room, or is simply dropped, leaves the
 // queue as it was; only `commit` makes it the queue's tail.  A draft never
 // writes beyond its room, which lies inside the page and clear of the
-// page's link.
+// page's link; past its room it only counts.
 #pragma once
 
 #include <cstddef>
@@ -23,38 +23,37 @@ public:
     // is a multiple of 4.  A page that holds no entry yet (one just
     // started for this relationship) takes an entry as large as itself.
     // Without a page, or with less room than an entry without fields
-    // needs, the draft has no room and takes no field.
+    // needs, the draft has no room and writes no field.
     explicit EntryDraft(const QueueAnchor& anchor) noexcept {
         const std::int32_t room = anchor.freeBytes == kPageRoom ? kPageRoom : anchor.freeBytes - 4;
         if (room >= kEntryBase) [[likely]] {
             entry_ = anchor.lastPage + (kPageRoom - anchor.freeBytes);
-            at_ = entry_ + kEntryHead;
             room_ = room;
         }
-        left_ = room_ - kEntryBase;
     }
 
-    // Appends a field; false, writing nothing, when the entry would no
-    // longer fit in the room.
-    bool append(const unsigned char* data, std::int32_t length) noexcept {
-        if (length > left_ - 2) return false;
-        store16(at_, length);
-        copyBytes(at_ + 2, data, static_cast<std::size_t>(length));
-        at_ += 2 + length;
-        left_ -= 2 + length;
-        return true;
+    // Appends a field: written while the entry still fits in the room,
+    // only counted once it does not.
+    void append(const unsigned char* data, std::int32_t length) noexcept {
+        const std::int64_t used = size_ + 2 + length;
+        if (used <= room_) [[likely]] {
+            // The entry's fields start kEntryHead bytes in, 6 bytes short of its size.
+            unsigned char* const at = entry_ + (size_ - (kEntryBase - kEntryHead));
+            store16(at, length);
+            copyBytes(at + 2, data, static_cast<std::size_t>(length));
+        }
+        size_ = used;
     }
 
-    // Whether the entry, as far as it goes, fits in the room.
-    bool fits() const noexcept { return left_ >= 0; }
+    // Whether the entry fits in the room.
+    bool fits() const noexcept { return size_ <= room_; }
 
-    // The entry's size before rounding, with `more` bytes beyond the
-    // fields appended.
-    std::int64_t size(std::int64_t more = 0) const noexcept { return room_ - left_ + more; }
+    // The entry's size before rounding.
+    std::int64_t size() const noexcept { return size_; }
 
-    // Makes the draft, holding `count` fields, the queue's tail.
+    // Makes the draft, which fits and holds `count` fields, the queue's tail.
     void commit(QueueAnchor& anchor, const Identifiers& ids, int count) const noexcept {
-        const auto size = static_cast<std::int32_t>((room_ - left_ + 3) & ~3);
+        const auto size = static_cast<std::int32_t>((size_ + 3) & ~std::int64_t{3});
         store16(entry_ + kSizeAt, size);
         entry_[kLastInPageAt] = 0;
         entry_[kLastInPageAt + 1] = 0;
@@ -68,9 +67,8 @@ public:
 
 private:
     unsigned char* entry_ = nullptr;  // null when there is no room
-    unsigned char* at_ = nullptr;     // where the next field goes
     std::int32_t room_ = 0;           // bytes the entry may take
-    std::int32_t left_;               // of those, not taken yet (below 0: it does not fit)
+    std::int64_t size_ = kEntryBase;  // the entry's bytes so far, fields written or not
 };
 
 }  // namespace qmr::queue

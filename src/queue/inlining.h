@@ -1,7 +1,7 @@
 // Inlining hints for the queue's request path.  QMDDAQUE reads a pair
 // list from its own variable argument list; the code that takes the pairs
-// is kept inside that one frame (QMR_QUEUE_INLINE), and the rare cases
-// that need a large frame of their own are kept out of it
+// is kept inside that one frame (QMR_QUEUE_INLINE), where the list is
+// read in place, and rare cases are kept out of the way
 // (QMR_QUEUE_OUT_OF_LINE).  Other compilers decide for themselves.
 #pragma once
 

@@ -8,8 +8,8 @@
 
 #include "queue/caller_fields.h"
 #include "queue/control_block.h"
-#include "queue/field_requests.h"
 #include "queue/inlining.h"
+#include "queue/queue_requests.h"
 
 namespace qmr::queue {
 namespace {
@@ -65,11 +65,13 @@ template <typename Fields>
 QMR_QUEUE_INLINE qmr_int32 runRequest(const ControlBlockView& block, Fields fields) noexcept {
     QueueHandle handle = block.handle();
     QueueAnchor* anchor = anchorOf(handle);
-    if (anchor == nullptr) [[unlikely]] {
+    if (anchor != nullptr) [[likely]] {
+        block.keepAnchor();
+    } else {
         anchor = openQueue(handle);
         if (anchor == nullptr) return kRefused;
+        block.anchorHere(handle);
     }
-    block.anchorHere(handle);
     block.blankMessage();
 
     const Identifiers ids = block.identifiers();

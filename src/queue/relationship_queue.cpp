@@ -8,12 +8,6 @@
 namespace qmr::queue {
 namespace {
 
-unsigned char* pageAfter(const unsigned char* page) noexcept {
-    unsigned char* next;
-    std::memcpy(&next, page + kPageLinkAt, sizeof next);
-    return next;
-}
-
 void linkPage(unsigned char* page, unsigned char* next) noexcept { std::memcpy(page + kPageLinkAt, &next, sizeof next); }
 
 // Starts a page for an entry that does not fit in the room left.  The
@@ -54,22 +48,6 @@ Outcome makeRoom(QueueAnchor& anchor, int count, std::int64_t size) noexcept {
     if (anchor.remaining == INT32_MAX) return Outcome::noStorage;
     if (!startPage(anchor)) return Outcome::noStorage;
     return Outcome::pageStarted;
-}
-
-Outcome nextRelationship(QueueAnchor& anchor) noexcept {
-    if (anchor.firstPage == nullptr) return Outcome::noMoreRelationships;
-    if (--anchor.remaining < 0) return Outcome::pastTheEnd;
-    // An entry is unreached, so the one after `current` exists: right
-    // behind it, or first in the following page.
-    unsigned char*& current = anchor.current;
-    if (current == nullptr) {
-        current = anchor.currentPage = anchor.firstPage;
-    } else if (current[kLastInPageAt] != 0) {
-        current = anchor.currentPage = pageAfter(anchor.currentPage);
-    } else {
-        current += load16(current + kSizeAt);
-    }
-    return Outcome::done;
 }
 
 }  // namespace qmr::queue

@@ -1,7 +1,6 @@
 // The relationship queue of one CMCB: its anchor, its pages and the
-// entries in them, and the requests on plain values: NEXT here, ADD and
-// READ over the caller's fields in field_requests.h.  The core knows
-// nothing of the CMCB's layout, handles or messages.
+// entries in them (the requests on them are in queue_requests.h).  The
+// core knows nothing of the CMCB's layout, handles or messages.
 //
 // Pages are QMR_QUEUE_PAGE_SIZE bytes; entries fill the first 4092 of
 // them in the order added, each taking 28 bytes plus 2 + L per field,
@@ -22,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "qmr/qmr.h"
 
@@ -77,17 +77,17 @@ enum class Outcome {
     pageStarted,           // ADD started a page for its entry: the caller adds it again, into that page
 };
 
+// The page linked after `page`; null after the last.
+inline unsigned char* pageAfter(const unsigned char* page) noexcept {
+    unsigned char* next;
+    std::memcpy(&next, page + kPageLinkAt, sizeof next);
+    return next;
+}
+
 // A new, empty anchor; null when its storage cannot be had.
 QueueAnchor* createAnchor() noexcept;
 // Releases every page and the anchor.
 void releaseQueue(QueueAnchor* anchor) noexcept;
-
-// Each request leaves the queue as it was when it does not answer done
-// (pastTheEnd aside, after which the queue is only fit for release, and
-// pageStarted, after which the last page is empty).
-
-// NEXT: on done, `current` is the entry reached.
-Outcome nextRelationship(QueueAnchor& anchor) noexcept;
 
 // ADD once it has seen all of the caller's fields and the entry did not
 // fit in the room the last page leaves it (or the queue holds INT32_MAX

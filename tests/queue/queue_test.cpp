@@ -150,6 +150,16 @@ TEST_P(QueueForms, HoldsAtMost239Fields) {
     if (GetParam() == Form::pairs) {
         EXPECT_EQ(lengths[239], 0);
     }
+
+    // With 40 bytes left in the page, the 240 fields outgrow that room
+    // before the list is known to have no end: still "Q2", and no page.
+    QueueClient full(GetParam());
+    ASSERT_EQ(full.add({std::string(4092 - 40 - 30, 'f')}), 0);
+    qmr::testing::failAllocation(0);
+    EXPECT_EQ(answerOf(full.add(numberedFields(240)), full.cmcb), refused("Q2", kNoEnd));
+    EXPECT_EQ(qmr::testing::allocationCount(), 0);
+    EXPECT_EQ(answerOf(full.add(numberedFields(239)), full.cmcb), ok());
+    EXPECT_EQ(qmr::testing::allocationCount(), 1);
 }
 
 TEST(QueueBlock, FieldCountBoundsTheFieldList) {
@@ -183,10 +193,15 @@ TEST(QueueNumericText, ReadsSignedDecimalsWithANegativeLastCharacter) {
         {"0012", 12}, {"  12", 12}, {"12  ", 12}, {"-012", -12}, {"+012", 12}, {"000p", 0},
         {"001p", -10}, {"001y", -19}, {"999y", -9999}, {"12ab", -12}, {"    ", 0}, {"ab12", 0},
         {"12\0" "3", 12}, {"9999", 9999}, {"001A", -1}, {"-01q", 11},
+        {"12:4", 12},  {"1/23", 1},  {"999:", 999}, {"?999", 0},   {"0\x7F" "12", 0},
     };
     for (const auto& c : cases) {
         const auto* text = reinterpret_cast<const unsigned char*>(c.text);
         EXPECT_EQ(qmr::queue::readNumericText(text), c.value) << c.text;
+    }
+    for (int n = 0; n <= 9999; ++n) {
+        const std::string text = qmr_test::lengthText(n);
+        ASSERT_EQ(qmr::queue::readNumericText(reinterpret_cast<const unsigned char*>(text.data())), n) << text;
     }
 }
 
