@@ -1,7 +1,8 @@
 // The caller's fields of one call, from a parameter block or from a pair
 // list.  Both readers answer `present` (whether the call has parameters
 // at all) first; `forEach` then hands each field in order to a visitor,
-// up to the end of the list and at most kFieldLimit of them.  Nothing
+// up to the end of the list and at most kFieldLimit of them, and answers
+// how many it handed.  Nothing
 // past the field that ends the list, nor past the kFieldLimit-th field,
 // is read.
 #pragma once
@@ -64,14 +65,17 @@ public:
     }
 
     template <typename Visit>
-    QMR_QUEUE_INLINE void forEach(Visit&& visit) noexcept {
+    QMR_QUEUE_INLINE int forEach(Visit&& visit) noexcept {
         unsigned char* at = block_ + QMR_QPB_FIELDS;
-        for (std::int32_t taken = 0; taken < declared_ && taken < kFieldLimit; ++taken) {
+        int taken = 0;
+        while (taken < declared_ && taken < kFieldLimit) {
             const std::int32_t length = readNumericText(at);
-            if (length < 1) return;
+            if (length < 1) break;
             visit(CallerField{at + QMR_QPB_LENGTH_SIZE, length, nullptr});
+            ++taken;
             at += QMR_QPB_LENGTH_SIZE + length;
         }
+        return taken;
     }
 
 private:
@@ -90,17 +94,18 @@ public:
     bool present() const noexcept { return first_ != nullptr; }
 
     template <typename Visit>
-    QMR_QUEUE_INLINE void forEach(Visit&& visit) noexcept {
-        unsigned char* lengthSlot = first_;
-        for (int taken = 0; lengthSlot != nullptr;) {
+    QMR_QUEUE_INLINE int forEach(Visit&& visit) noexcept {
+        int taken = 0;
+        for (unsigned char* lengthSlot = first_; lengthSlot != nullptr;) {
             const std::int32_t length = loadLE32(lengthSlot);
-            if (length < 1) return;
+            if (length < 1) break;
             auto* const data = static_cast<unsigned char*>(va_arg(*rest_, void*));
-            if (data == nullptr) return;
+            if (data == nullptr) break;
             visit(CallerField{data, length, lengthSlot});
-            if (++taken == kFieldLimit) return;
+            if (++taken == kFieldLimit) break;
             lengthSlot = static_cast<unsigned char*>(va_arg(*rest_, void*));
         }
+        return taken;
     }
 
 private:

@@ -21,7 +21,6 @@ public:
     ControlBlockView(void* cmcb, bool parameterBlock) noexcept
         : bytes_(static_cast<unsigned char*>(cmcb)), parameterBlock_(parameterBlock) {}
 
-    bool parameterBlock() const noexcept { return parameterBlock_; }
     char request() const noexcept { return static_cast<char>(bytes_[QMR_CMCB_REQUEST]); }
 
     // The handle in the anchor slot; 0 when the block says no queue.
@@ -48,9 +47,9 @@ public:
         std::memcpy(bytes_ + handleAt(), &none, sizeof none);
     }
 
-    // Written as plain 8-byte stores rather than a memset, which the
-    // compiler treats as a call that may touch the caller's argument list
-    // and so keeps the pair list's position in memory.
+    // Plain 8-byte stores rather than a memset, which the compiler treats
+    // as a call that may touch anything: the request would pay for it in
+    // values reloaded from memory.
     void blankMessage() const noexcept {
         constexpr std::uint64_t kBlanks = 0x2020202020202020;
         static_assert(QMR_CMCB_MESSAGE_SIZE % sizeof kBlanks == 0);

@@ -74,16 +74,15 @@ QMR_QUEUE_INLINE qmr_int32 runRequest(const ControlBlockView& block, Fields fiel
     }
     block.blankMessage();
 
-    const Identifiers ids = block.identifiers();
     Outcome outcome = Outcome::invalidRequest;
     switch (block.request()) {
     case 'A':
-        outcome = addFields(*anchor, ids, fields);
+        outcome = addFields(*anchor, block.identifiers(), fields);
         break;
     case 'N':
         outcome = nextRelationship(*anchor);
         if (outcome == Outcome::done) {
-            copyIdentifiersOut(anchor->current, ids);
+            copyIdentifiersOut(anchor->current, block.identifiers());
         } else if (outcome == Outcome::pastTheEnd) {
             retireHandle(handle);  // before the storage goes, so no lookup can reach it
             releaseQueue(anchor);
@@ -91,7 +90,7 @@ QMR_QUEUE_INLINE qmr_int32 runRequest(const ControlBlockView& block, Fields fiel
         }
         break;
     case 'R':
-        outcome = readFields(*anchor, ids, fields);
+        outcome = readFields(*anchor, block.identifiers(), fields);
         break;
     default:
         break;

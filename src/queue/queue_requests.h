@@ -30,11 +30,7 @@ QMR_QUEUE_INLINE Outcome addFields(QueueAnchor& anchor, const Identifiers& ids, 
     if (!fields.present()) return Outcome::addWithoutFields;
     if (allZero(ids.relationship, ids.width)) return Outcome::invalidRequest;
     EntryDraft draft(anchor);
-    int count = 0;
-    fields.forEach([&](const CallerField& field) {
-        ++count;
-        draft.append(field.data, field.length);
-    });
+    const int count = fields.forEach([&draft](const CallerField& field) { draft.append(field.data, field.length); });
     if (count == kFieldLimit || !draft.fits() || anchor.remaining == INT32_MAX) [[unlikely]] {
         return makeRoom(anchor, count, draft.size());
     }
@@ -72,15 +68,15 @@ QMR_QUEUE_INLINE Outcome readFields(const QueueAnchor& anchor, const Identifiers
     int unread = load16(entry + kFieldCountAt);
     const unsigned char* at = entry + kEntryHead;
     fields.forEach([&](const CallerField& field) {
-        std::int32_t copied = 0;
+        std::size_t copied = 0;
         if (unread > 0) {
             --unread;
-            const std::int32_t length = load16(at);
-            copied = std::min(length, field.length);
-            copyBytes(field.data, at + 2, static_cast<std::size_t>(copied));
+            const std::size_t length = load16(at);
+            copied = std::min(length, static_cast<std::size_t>(field.length));
+            copyBytes(field.data, at + 2, copied);
             at += 2 + length;
         }
-        if (field.lengthSlot != nullptr) storeLength(field.lengthSlot, copied);
+        if (field.lengthSlot != nullptr) storeLength(field.lengthSlot, static_cast<std::int32_t>(copied));
     });
     return Outcome::done;
 }
