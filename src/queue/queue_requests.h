@@ -25,6 +25,8 @@
 
 namespace qmr::queue {
 
+// ADD: the CMCB's identifiers and the caller's fields as the newest
+// relationship.
 template <typename Fields>
 QMR_QUEUE_INLINE Outcome addFields(QueueAnchor& anchor, const Identifiers& ids, Fields& fields) noexcept {
     if (!fields.present()) return Outcome::addWithoutFields;
