@@ -1,22 +1,26 @@
-// The caller's fields of one call, read from a parameter block.  (A pair
-// list is read where the variable argument list is, in the exported
-// function.)
+// The caller's fields of one call, from a parameter block or from a pair
+// list.  Both readers answer `present` (whether the call has parameters
+// at all) first; `forEach` then hands each field in order to a visitor,
+// up to the end of the list and at most kFieldLimit of them, and answers
+// how many it handed.  Nothing past the field that ends the list, nor
+// past the kFieldLimit-th field, is read.
 #pragma once
 
+#include <bit>
+#include <cstdarg>
 #include <cstdint>
+#include <cstring>
 
+#include "frame/bytes.h"
 #include "frame/digits.h"
+#include "queue/inlining.h"
 #include "queue/relationship_queue.h"
 
 namespace qmr::queue {
 
-// Four characters of numeric text: a signed decimal, read as far as it
-// goes, where a fourth character with bit 0x40 set makes the number
-// negative and stands for its low six bits ('p' to 'y' for 0 to 9).
-constexpr std::int32_t readNumericText(const unsigned char* text) noexcept {
-    if (isDigit(text[0]) && isDigit(text[1]) && isDigit(text[2]) && isDigit(text[3])) {  // the usual "0020"
-        return ((text[0] - '0') * 10 + (text[1] - '0')) * 100 + (text[2] - '0') * 10 + (text[3] - '0');
-    }
+// Numeric text other than four digits: read as far as it goes, with a
+// last character that may make it negative.
+QMR_QUEUE_OUT_OF_LINE inline std::int32_t readUnusualNumericText(const unsigned char* text) noexcept {
     char work[4] = {static_cast<char>(text[0]), static_cast<char>(text[1]), static_cast<char>(text[2]),
                     static_cast<char>(text[3])};
     const bool negative = (text[3] & 0x40) != 0;
@@ -25,20 +29,93 @@ constexpr std::int32_t readNumericText(const unsigned char* text) noexcept {
     return negative ? -value : value;
 }
 
-// The fields of a parameter block: at most its field count, up to the
-// first length below 1.  The block's count bounds both ADD and READ, so
-// no length text beyond the declared fields is ever read.
-inline void readBlockFields(unsigned char* block, CallerFields& fields) noexcept {
-    const std::int32_t declared = readNumericText(block + QMR_QPB_FIELD_COUNT);
-    fields.present = declared >= 1;
-    fields.count = 0;
-    unsigned char* at = block + QMR_QPB_FIELDS;
-    while (fields.count < declared && fields.count < kFieldLimit) {
-        const std::int32_t length = readNumericText(at);
-        if (length < 1) break;
-        fields.field[fields.count++] = {at + QMR_QPB_LENGTH_SIZE, length, nullptr};
-        at += QMR_QPB_LENGTH_SIZE + length;
+// Four characters of numeric text: a signed decimal, read as far as it
+// goes, where a fourth character with bit 0x40 set makes the number
+// negative and stands for its low six bits ('p' to 'y' for 0 to 9).
+inline std::int32_t readNumericText(const unsigned char* text) noexcept {
+    // The usual four digits ("0020") are read as one 32-bit word, the
+    // first character in its low byte: every byte is 0x30 to 0x39, and the
+    // digits are combined pairwise, then the pairs.
+    const std::uint32_t word = std::uint32_t{text[0]} | std::uint32_t{text[1]} << 8 | std::uint32_t{text[2]} << 16 |
+                               std::uint32_t{text[3]} << 24;
+    if ((word & 0xF0F0F0F0) != 0x30303030 || ((word + 0x06060606) & 0xF0F0F0F0) != 0x30303030) [[unlikely]] {
+        return readUnusualNumericText(text);
+    }
+    std::uint32_t digits = word & 0x0F0F0F0F;
+    digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF;  // 10 * d0 + d1 in byte 0, 10 * d2 + d3 in byte 2
+    return static_cast<std::int32_t>((digits * 100 + (digits >> 16)) & 0xFFFF);
+}
+
+// A pair's length, set in place: 4 bytes, least significant first, in one
+// store, so that the host's next read of it is served from that store.
+inline void storeLength(unsigned char* slot, std::int32_t value) noexcept {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(slot, &value, sizeof value);
+    } else {
+        storeLE32(slot, value);
     }
 }
+
+// A parameter block: at most its field count of fields, up to the first
+// length below 1.  The count bounds both ADD and READ, so no length text
+// beyond the declared fields is ever read; it is read by `present`, so a
+// request without fields reads nothing of the block past its version.
+class BlockFields {
+public:
+    explicit BlockFields(unsigned char* block) noexcept : block_(block) {}
+
+    bool present() noexcept {
+        declared_ = readNumericText(block_ + QMR_QPB_FIELD_COUNT);
+        return declared_ >= 1;
+    }
+
+    template <typename Visit>
+    QMR_QUEUE_INLINE int forEach(Visit&& visit) noexcept {
+        unsigned char* at = block_ + QMR_QPB_FIELDS;
+        int taken = 0;
+        while (taken < declared_ && taken < kFieldLimit) {
+            const std::int32_t length = readNumericText(at);
+            if (length < 1) break;
+            visit(CallerField{at + QMR_QPB_LENGTH_SIZE, length, nullptr});
+            ++taken;
+            at += QMR_QPB_LENGTH_SIZE + length;
+        }
+        return taken;
+    }
+
+private:
+    unsigned char* block_;
+    std::int32_t declared_ = 0;
+};
+
+// A pair list: (length pointer, data pointer) pairs from the variable
+// argument list of the exported function, whose frame owns `rest`.  The
+// list ends at a null length pointer, a length below 1 or a null data
+// pointer.
+class PairFields {
+public:
+    PairFields(void* first, std::va_list* rest) noexcept : first_(static_cast<unsigned char*>(first)), rest_(rest) {}
+
+    bool present() const noexcept { return first_ != nullptr; }
+
+    template <typename Visit>
+    QMR_QUEUE_INLINE int forEach(Visit&& visit) noexcept {
+        int taken = 0;
+        for (unsigned char* lengthSlot = first_; lengthSlot != nullptr;) {
+            const std::int32_t length = loadLE32(lengthSlot);
+            if (length < 1) break;
+            auto* const data = static_cast<unsigned char*>(va_arg(*rest_, void*));
+            if (data == nullptr) break;
+            visit(CallerField{data, length, lengthSlot});
+            if (++taken == kFieldLimit) break;
+            lengthSlot = static_cast<unsigned char*>(va_arg(*rest_, void*));
+        }
+        return taken;
+    }
+
+private:
+    unsigned char* first_;
+    std::va_list* rest_;
+};
 
 }  // namespace qmr::queue

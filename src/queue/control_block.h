@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -30,6 +31,11 @@ public:
         return handle;
     }
 
+    // The slot already holds the queue's handle: a block only says so.
+    void keepAnchor() const noexcept {
+        if (parameterBlock_) bytes_[QMR_CMCB_BLOCK_STATE] = 'A';
+    }
+
     void anchorHere(QueueHandle handle) const noexcept {
         if (parameterBlock_) bytes_[QMR_CMCB_BLOCK_STATE] = 'A';
         std::memcpy(bytes_ + handleAt(), &handle, sizeof handle);
@@ -41,7 +47,16 @@ public:
         std::memcpy(bytes_ + handleAt(), &none, sizeof none);
     }
 
-    void blankMessage() const noexcept { std::memset(bytes_ + QMR_CMCB_MESSAGE, ' ', QMR_CMCB_MESSAGE_SIZE); }
+    // Plain 8-byte stores rather than a memset, which the compiler treats
+    // as a call that may touch anything: the request would pay for it in
+    // values reloaded from memory.
+    void blankMessage() const noexcept {
+        constexpr std::uint64_t kBlanks = 0x2020202020202020;
+        static_assert(QMR_CMCB_MESSAGE_SIZE % sizeof kBlanks == 0);
+        for (std::size_t i = 0; i < QMR_CMCB_MESSAGE_SIZE; i += sizeof kBlanks) {
+            std::memcpy(bytes_ + QMR_CMCB_MESSAGE + i, &kBlanks, sizeof kBlanks);
+        }
+    }
 
     // The code, and the message from the first byte of the blank area.
     void answer(std::string_view code, std::string_view message) const noexcept {

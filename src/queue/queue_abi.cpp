@@ -6,22 +6,24 @@
 #include <iterator>
 #include <string_view>
 
-#include "frame/bytes.h"
 #include "queue/caller_fields.h"
 #include "queue/control_block.h"
+#include "queue/inlining.h"
+#include "queue/queue_requests.h"
 
 namespace qmr::queue {
 namespace {
 
 constexpr qmr_int32 kDone = 0;
 constexpr qmr_int32 kRefused = 4;
+constexpr qmr_int32 kAddAgain = -1;  // no answer yet: ADD started a page for its entry
 
 struct Answer {
     char code[3];
     std::string_view message;
 };
 
-// By Outcome, in its order.
+// By Outcome, in its order (pageStarted is never answered).
 constexpr Answer kAnswers[] = {
     {QMR_QRC_OK, ""},
     {QMR_QRC_EMPTY, QMR_QMSG_NO_MORE},
@@ -40,43 +42,60 @@ bool isParameterBlock(const void* first) noexcept {
     return first != nullptr && std::memcmp(first, QMR_QPB_VERSION, 4) == 0;
 }
 
-qmr_int32 runRequest(void* cmcb, bool parameterBlock, CallerFields& fields) noexcept {
-    const ControlBlockView block(cmcb, parameterBlock);
+// The CMCB's queue, or a new one when its slot names none; null when a
+// new queue cannot be had.
+QMR_QUEUE_OUT_OF_LINE QueueAnchor* openQueue(QueueHandle& handle) noexcept {
+    QueueAnchor* anchor = createAnchor();
+    if (anchor == nullptr) return nullptr;
+    handle = issueHandle(anchor);
+    if (handle == 0) {
+        releaseQueue(anchor);
+        return nullptr;
+    }
+    return anchor;
+}
 
+// The request, with the call's fields in `fields`: its result, or
+// kAddAgain when ADD has started a page for its entry and must be run
+// once more with its fields taken afresh.  The first run leaves the CMCB
+// as the second writes it again (the same handle, a blank message) and
+// the queue with an empty last page, which takes the entry, so the
+// second run answers.
+template <typename Fields>
+QMR_QUEUE_INLINE qmr_int32 runRequest(const ControlBlockView& block, Fields fields) noexcept {
     QueueHandle handle = block.handle();
     QueueAnchor* anchor = anchorOf(handle);
-    if (anchor == nullptr) {
-        anchor = createAnchor();
+    if (anchor != nullptr) [[likely]] {
+        block.keepAnchor();
+    } else {
+        anchor = openQueue(handle);
         if (anchor == nullptr) return kRefused;
-        handle = issueHandle(anchor);
-        if (handle == 0) {
-            releaseQueue(anchor);
-            return kRefused;
-        }
+        block.anchorHere(handle);
     }
-    block.anchorHere(handle);
     block.blankMessage();
 
-    const Identifiers ids = block.identifiers();
     Outcome outcome = Outcome::invalidRequest;
     switch (block.request()) {
     case 'A':
-        outcome = addRelationship(*anchor, ids, fields);
+        outcome = addFields(*anchor, block.identifiers(), fields);
         break;
     case 'N':
-        outcome = nextRelationship(*anchor, ids);
-        if (outcome == Outcome::pastTheEnd) {
+        outcome = nextRelationship(*anchor);
+        if (outcome == Outcome::done) {
+            copyIdentifiersOut(anchor->current, block.identifiers());
+        } else if (outcome == Outcome::pastTheEnd) {
             retireHandle(handle);  // before the storage goes, so no lookup can reach it
             releaseQueue(anchor);
             block.markNoQueue();
         }
         break;
     case 'R':
-        outcome = readRelationship(*anchor, ids, fields);
+        outcome = readFields(*anchor, block.identifiers(), fields);
         break;
     default:
         break;
     }
+    if (outcome == Outcome::pageStarted) return kAddAgain;
     const Answer& answer = kAnswers[static_cast<int>(outcome)];
     block.answer(answer.code, answer.message);
     return outcome == Outcome::done ? kDone : kRefused;
@@ -93,33 +112,25 @@ QMR_API qmr_int32 QMR_CALL QMDDAQUE(void*, void*, void* cmcb, ...) {
     std::va_list rest;
     va_start(rest, cmcb);
     void* const first = va_arg(rest, void*);
-    const bool parameterBlock = isParameterBlock(first);
-    // Only ADD and READ take fields.  The pair list is read here, in the
-    // frame that owns the argument list, and no argument is taken beyond
-    // the one that ends the list nor beyond the kFieldLimit-th pair.
-    CallerFields fields;
-    fields.present = first != nullptr;
-    fields.count = 0;
-    const char request = *static_cast<const char*>(cmcb);
-    if (request == 'A' || request == 'R') {
-        if (parameterBlock) {
-            readBlockFields(static_cast<unsigned char*>(first), fields);
-        } else {
-            int count = 0;  // kept out of `fields` while counting, so it stays in a register
-            for (auto* lengthSlot = static_cast<unsigned char*>(first); lengthSlot != nullptr;) {
-                const std::int32_t length = qmr::loadLE32(lengthSlot);
-                if (length < 1) break;
-                auto* const data = static_cast<unsigned char*>(va_arg(rest, void*));
-                if (data == nullptr) break;
-                fields.field[count++] = {data, length, lengthSlot};
-                if (count == kFieldLimit) break;
-                lengthSlot = static_cast<unsigned char*>(va_arg(rest, void*));
-            }
-            fields.count = count;
+    qmr_int32 result;
+    if (isParameterBlock(first)) {
+        auto* const block = static_cast<unsigned char*>(first);
+        do {
+            result = runRequest(ControlBlockView(cmcb, true), BlockFields(block));
+        } while (result == kAddAgain);
+    } else {
+        // The pairs are read in this frame, which owns the argument list;
+        // taking them afresh means starting the list again.
+        for (;;) {
+            result = runRequest(ControlBlockView(cmcb, false), PairFields(first, &rest));
+            if (result != kAddAgain) break;
+            va_end(rest);
+            va_start(rest, cmcb);
+            (void)va_arg(rest, void*);
         }
     }
     va_end(rest);
-    return runRequest(cmcb, parameterBlock, fields);
+    return result;
 }
 
 }  // extern "C"

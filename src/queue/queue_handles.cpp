@@ -18,12 +18,20 @@
 
 namespace qmr::queue {
 
-std::atomic<HandleTable*> handleTable{nullptr};
-
 namespace {
 
 // A slot-0 handle value that no lookup key can equal (its slot bits are set).
 constexpr QueueHandle kNeverIssued = ~QueueHandle{0};
+
+// The table before the first queue: slot 0 alone, which no handle names.
+HandleTable noQueues{1, nullptr, {{{kNeverIssued}, 1, nullptr}}};
+
+}  // namespace
+
+std::atomic<HandleTable*> handleTable{&noQueues};
+
+namespace {
+
 constexpr std::uint32_t kFirstSize = 1024;
 
 #if defined(_WIN32)
@@ -55,7 +63,11 @@ struct Registry {
 
 Registry registry;
 
-HandleTable* current() noexcept { return handleTable.load(std::memory_order_relaxed); }
+// The table in use; null before the first queue.
+HandleTable* current() noexcept {
+    HandleTable* const table = handleTable.load(std::memory_order_relaxed);
+    return table == &noQueues ? nullptr : table;
+}
 
 // Doubles the table (or makes the first one), copying every slot.
 bool growTable() noexcept {

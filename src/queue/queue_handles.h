@@ -38,6 +38,7 @@ struct HandleTable {
     HandleSlot slot[1];        // `size` of them
 };
 
+// The table in use: before the first queue, one of a single slot.
 extern std::atomic<HandleTable*> handleTable;
 
 // The anchor a handle names; null for a handle that names no open queue.
@@ -46,7 +47,7 @@ extern std::atomic<HandleTable*> handleTable;
 inline QueueAnchor* anchorOf(QueueHandle handle) noexcept {
     const HandleTable* const table = handleTable.load(std::memory_order_acquire);
     const QueueHandle slot = handle & kSlotMask;
-    if (table == nullptr || slot >= table->size) return nullptr;
+    if (slot >= table->size) return nullptr;
     const HandleSlot& entry = table->slot[slot];
     return entry.handle.load(std::memory_order_acquire) == handle ? entry.anchor : nullptr;
 }

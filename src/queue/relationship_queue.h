@@ -1,6 +1,6 @@
 // The relationship queue of one CMCB: its anchor, its pages and the
-// entries in them, and the ADD, NEXT and READ requests on plain values.
-// The core knows nothing of the CMCB's layout, handles or messages.
+// entries in them (the requests on them are in queue_requests.h).  The
+// core knows nothing of the CMCB's layout, handles or messages.
 //
 // Pages are QMR_QUEUE_PAGE_SIZE bytes; entries fill the first 4092 of
 // them in the order added, each taking 28 bytes plus 2 + L per field,
@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "qmr/qmr.h"
 
@@ -56,14 +57,6 @@ struct CallerField {
     unsigned char* lengthSlot;
 };
 
-// The caller's fields up to the end of its list, at most kFieldLimit.
-// `present` tells whether the call has parameters at all.
-struct CallerFields {
-    bool present;
-    int count;
-    CallerField field[kFieldLimit];
-};
-
 // The identifiers in the CMCB: `width` bytes each (8 or 6).
 struct Identifiers {
     unsigned char* relationship;
@@ -81,25 +74,28 @@ enum class Outcome {
     invalidRequest,        // also a relationship identifier of zero bytes
     addWithoutFields,
     readWithoutFields,
+    pageStarted,           // ADD started a page for its entry: the caller adds it again, into that page
 };
+
+// The page linked after `page`; null after the last.
+inline unsigned char* pageAfter(const unsigned char* page) noexcept {
+    unsigned char* next;
+    std::memcpy(&next, page + kPageLinkAt, sizeof next);
+    return next;
+}
 
 // A new, empty anchor; null when its storage cannot be had.
 QueueAnchor* createAnchor() noexcept;
 // Releases every page and the anchor.
 void releaseQueue(QueueAnchor* anchor) noexcept;
 
-// Each request leaves the queue as it was when it does not answer done
-// (pastTheEnd aside, after which the queue is only fit for release).
-
-Outcome addRelationship(QueueAnchor& anchor, const Identifiers& ids, const CallerFields& fields) noexcept;
-Outcome nextRelationship(QueueAnchor& anchor, const Identifiers& ids) noexcept;
-Outcome readRelationship(const QueueAnchor& anchor, const Identifiers& ids, const CallerFields& fields) noexcept;
-
-// An entry's size for fields of the given lengths, as a page counts it.
-constexpr std::int64_t entrySize(const CallerFields& fields) noexcept {
-    std::int64_t size = kEntryBase;
-    for (int i = 0; i < fields.count; ++i) size += 2 + std::int64_t{fields.field[i].length};
-    return (size + 3) & ~std::int64_t{3};
-}
+// ADD once it has seen all of the caller's fields and the entry did not
+// fit in the room the last page leaves it (or the queue holds INT32_MAX
+// relationships): `count` fields, kFieldLimit when the list did not end
+// in time, making an entry of `size` bytes before rounding.  Answers the
+// refusal, or pageStarted.  An empty last page takes any entry that fits
+// in a page, so an ADD into a page started for it is never refused for
+// room and never starts another.
+Outcome makeRoom(QueueAnchor& anchor, int count, std::int64_t size) noexcept;
 
 }  // namespace qmr::queue

@@ -129,6 +129,16 @@ TEST_P(QueueForms, HoldsAtMost239Fields) {
     const std::vector<std::string> expected = numberedFields(239);
     for (std::size_t i = 0; i < 239; ++i) EXPECT_EQ(got[i].substr(0, expected[i].size()), expected[i]) << i;
     EXPECT_EQ(lengths[239], GetParam() == Form::pairs ? 0 : 4);
+
+    // With 40 bytes left in the page, the 240 fields outgrow that room
+    // before the list is known to have no end: still "Q2", and no page.
+    QueueClient full(GetParam());
+    ASSERT_EQ(full.add({std::string(4092 - 40 - 30, 'f')}), 0);
+    qmr::testing::failAllocation(0);
+    EXPECT_EQ(answer(full.add(numberedFields(240)), full.cmcb), refused("Q2", kNoEnd));
+    EXPECT_EQ(qmr::testing::allocationCount(), 0);
+    EXPECT_EQ(answer(full.add(numberedFields(239)), full.cmcb), ok());
+    EXPECT_EQ(qmr::testing::allocationCount(), 1);
 }
 
 // Caller fields shorter or more numerous than the saved ones: the saved
