@@ -97,30 +97,29 @@ private:
              std::int32_t pairEnd = 0) {
         Cmcb& c = cmcbs_[k];
         c.setRequest(request);
-        if (c.form() == Form::block) {
-            ParameterBlock block = ParameterBlock::withFields(fields);
+        if (c.form == Form::block) {
+            ParameterBlock block(fields);
             if (nothing) block = ParameterBlock();
             const int result = QMDDAQUE(nullptr, nullptr, c.get(), block.data());
             for (std::size_t i = 0; got && i < fields.size(); ++i) {
-                got->push_back(block.fieldBytes(i));
-                lengths->push_back(std::stoi(block.lengthTextOf(i)));
+                const std::string field = block.fieldText(i);
+                got->push_back(field.substr(4));
+                lengths->push_back(std::stoi(field.substr(0, 4)));
             }
             return result;
         }
         if (nothing) return QMDDAQUE(nullptr, nullptr, c.get(), static_cast<void*>(nullptr));
         std::vector<PairField> pairs;
         for (const std::string& f : fields) pairs.push_back(PairField::of(f));
-        std::vector<void*> args = qmr_test::pairArgs(pairs);
-        PairField end = PairField::room(pairEnd);  // a length below 1 ends the list like the null
         if (pairEnd != 0) {
-            args.back() = end.length;
-            args.push_back(end.bytes.data());
-            args.push_back(end.length);  // never reached
+            // A length below 1 ends the list like the null; the field after it is never reached.
+            pairs.push_back(PairField::room(pairEnd));
+            pairs.push_back(PairField::of("never"));
         }
-        const int result = qmr_test::callQueue(c.get(), args);
-        for (std::size_t i = 0; got && i < pairs.size(); ++i) {
-            got->push_back(pairs[i].text());
-            lengths->push_back(pairs[i].lengthValue());
+        const int result = qmr_test::callPairs(c.get(), pairs);
+        for (std::size_t i = 0; got && i < fields.size(); ++i) {
+            got->push_back(std::string(pairs[i].bytes.begin(), pairs[i].bytes.end()));
+            lengths->push_back(qmr_test::le32(pairs[i].length));
         }
         return result;
     }
@@ -176,7 +175,6 @@ private:
         std::vector<std::string> sent = r.fields;
         if (sent.empty() && !nothing) sent.push_back("");  // a length of 0 ends the list at once
         c.setIds(r.relationship, r.associated);
-        c.setRawRelationship(r.relationship);
         c.setRequest('A');
         const std::vector<unsigned char> before = c.bytes();
         arm(fail);
@@ -186,7 +184,7 @@ private:
         if (!m.anchored) m = Model{false, false, 0, {}, {}, m.staleHandle};
         Expected e = kOk;
         const int size = entrySize(r.fields);
-        if (nothing && c.form() == Form::pairs) {
+        if (nothing && c.form == Form::pairs) {
             e = {4, "Q4", QMR_QMSG_ADD_NEEDS_PARMS};
         } else if (nothing) {
             e = {4, "Q4", QMR_QMSG_ADD_NEEDS_PARMS};
@@ -242,7 +240,7 @@ private:
         const std::size_t count = in_.byte() % 7;
         std::vector<std::string> rooms;
         for (std::size_t i = 0; i < count; ++i) rooms.push_back(std::string(1 + in_.byte() % 48, '.'));
-        const std::int32_t pairEnd = c.form() == Form::pairs && (in_.byte() & 3) == 0 ? -1 - in_.byte() : 0;
+        const std::int32_t pairEnd = c.form == Form::pairs && (in_.byte() & 3) == 0 ? -1 - in_.byte() : 0;
         c.setIds("????????", "????????");
         c.setRequest('R');
         const std::vector<unsigned char> before = c.bytes();
@@ -267,7 +265,7 @@ private:
                 expected.replace(0, copied, saved[i], 0, copied);
             }
             QMR_FUZZ_CHECK(got[i] == expected, "READ field %zu", i);
-            const std::int32_t length = c.form() == Form::pairs ? std::int32_t(copied) : std::int32_t(rooms[i].size());
+            const std::int32_t length = c.form == Form::pairs ? std::int32_t(copied) : std::int32_t(rooms[i].size());
             QMR_FUZZ_CHECK(lengths[i] == length, "READ length %zu: %d, expected %d", i, lengths[i], length);
         }
     }
@@ -279,7 +277,7 @@ private:
         c.setRequest(request);
         const std::vector<unsigned char> before = c.bytes();
         arm(fail);
-        const int result = c.form() == Form::block ? QMDDAQUE(nullptr, nullptr, c.get(), ParameterBlock().data())
+        const int result = c.form == Form::block ? QMDDAQUE(nullptr, nullptr, c.get(), ParameterBlock().data())
                                                    : QMDDAQUE(nullptr, nullptr, c.get(), static_cast<void*>(nullptr));
         disarm();
         if (refusedWithoutQueue(k, fail, result, before)) return;
@@ -294,7 +292,7 @@ private:
         const std::uint8_t b = in_.byte();
         if (models_[k].anchored) return;
         c.setHandle(b & 1 ? models_[k].staleHandle : (in_.u32() & 0xFFFFF));
-        if (c.form() == Form::block) c.setState(b & 2 ? 'A' : 'U');
+        if (c.form == Form::block) c.setState(b & 2 ? 'A' : 'U');
     }
 
     Input& in_;
