@@ -1,5 +1,6 @@
 // Qmstrcmp: comparison of two NUL-terminated texts in which trailing
 // blanks, single- or double-byte, do not matter.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/text_walk.h"
@@ -35,7 +36,7 @@ std::int32_t endsOrders(bool aEnded, bool bEnded, std::int32_t byCode) noexcept 
 }
 
 // The start of the character that holds byte i of p (bytes before i are
-// whole characters of both texts).
+// the same in both texts, so only the character holding i can differ).
 std::int32_t characterStart(const TextRules& rules, const unsigned char* p, std::int32_t i) noexcept {
     if (rules.kind == TextKind::singleByte) return i;
     TextRules byLength = rules;
@@ -57,7 +58,10 @@ std::int32_t compareBytes(const TextRules& rules, const unsigned char* a, const 
         }
         if (x == 0) return blankToEnd(rules, b + i) ? 0 : -1;
         if (y == 0) return blankToEnd(rules, a + i) ? 0 : 1;
-        const std::int32_t from = characterStart(rules, a, i);
+        // Byte i may be a trail byte in one text and a character of its own
+        // in the other (a lead byte's trail range decides); taking the
+        // earlier start in both directions keeps the answer antisymmetric.
+        const std::int32_t from = std::min(characterStart(rules, a, i), characterStart(rules, b, i));
         return endsOrders(blankToEnd(rules, a + from), blankToEnd(rules, b + from), x < y ? -1 : 1);
     }
 }

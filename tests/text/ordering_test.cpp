@@ -24,6 +24,9 @@ TEST(CompareOrdering, TextsEndingInBlanksOrderAsTheirEnd) {
         {"o7", "sjis", "ab\x81\x40", "ab\x01", -1},
         {"o8", "sosi", "ab" SO "\x21\x21" SI, "ab\x01", -1},
         {"o9", "sosi", "ab ", "ab" SO "\x30\x30" SI, -1},
+        // 0xA1 takes 0xA1 as its trail but not the blank: the blank ended
+        // text orders first both ways round (was -1 both ways).
+        {"o10", "gbk", "\xA1\xA1", "\xA1 \x08", -1},
     };
     for (const auto& r : rows) {
         const UseCharset use(r.charset);
@@ -36,10 +39,10 @@ TEST(CompareOrdering, TextsEndingInBlanksOrderAsTheirEnd) {
 // Every triple of a small set of texts: equal texts order alike against
 // the third, and the order is transitive.
 TEST(CompareOrdering, IsTransitive) {
-    for (const char* charset : {"single", "sjis", "sosi"}) {
+    for (const char* charset : {"single", "sjis", "sosi", "gbk"}) {
         const UseCharset use(charset);
         const std::string_view texts[] = {"", " ", "\t", "a", "a ", "a\t", "a\x81\x40", "a" SO "\x21\x21" SI,
-                                          "a\x01", "ab", "a b", "\x81\x40", "a" SO "\x30\x30" SI};
+                                          "a\x01", "ab", "a b", "\x81\x40", "a" SO "\x30\x30" SI, "\xA1\xA1", "\xA1 \x08"};
         const auto cmp = [](std::string_view x, std::string_view y) {
             Buffer a(x), b(y);
             return Qmstrcmp(a.get(), b.get());
