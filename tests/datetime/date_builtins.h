@@ -81,6 +81,24 @@ inline void leaveInvalidTime(qmr_test::TestContext& context) {
     QMRDAT2(nullptr, nullptr, request);
 }
 
+// Leaves an invalid date in the request, as QMRFTSC leaves 2001-02-30.
+inline void leaveInvalidDate(qmr_test::TestContext& context) {
+    DateRequest* request = context.request();
+    request->requestCode = '0';
+    request->dateForm = '0';
+    request->date = 20010230;
+    QMRDAT2(nullptr, nullptr, request);
+}
+
+// QMRFTMEC on its 8 characters, blank-padded.
+inline std::int32_t timeText(CallContext* context, const std::string& text) {
+    std::string field = text;
+    field.resize(8, ' ');
+    qmr_int32 out = kMarker32;
+    QMRFTMEC(nullptr, nullptr, context, field.data(), &out);
+    return outcome(out);
+}
+
 inline qmr::ClockReading clockIn2026() { return {2026, 12, 4, 13, 45, 25, 678}; }
 inline qmr::ClockReading clockIn1999() { return {1999, 12, 31, 23, 59, 59, 999}; }
 inline qmr::ClockReading clockIn1599() { return {1599, 12, 31, 23, 59, 59, 5}; }
