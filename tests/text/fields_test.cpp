@@ -102,18 +102,9 @@ const SubstringRow kSubstring[] = {
     {"d1", "sosi", 1, "\x21\x22\x23\x41", 3, 2, 3, "\x23\x41\0"sv, ""},
     {"d2", "sosi", 1, "\x21\x22\x23\x41", 2, N, 3, "\x23\x41\0"sv, ""},
     {"d3", "sosi", 1, "\x21\x22" SI "b", 3, 2, 3, SI "b\0"sv, ""},
-    {"j1", "sjis", 0,
-     "a\x82\xa0"
-     "b",
-     2, 1, 3, "\0~~"sv, ""},  // end splits the character: left out
-    {"j2", "sjis", 0,
-     "a\x82\xa0"
-     "b",
-     2, 2, 3, "\x82\xa0\0"sv, ""},
-    {"j3", "sjis", 0,
-     "a\x82\xa0"
-     "b",
-     3, 2, 3, "b\0~"sv, ""},                                                       // start inside it: on to b
+    {"j1", "sjis", 0, "a\x82\xa0" "b", 2, 1, 3, "\0~~"sv, ""},  // end splits the character: left out
+    {"j2", "sjis", 0, "a\x82\xa0" "b", 2, 2, 3, "\x82\xa0\0"sv, ""},
+    {"j3", "sjis", 0, "a\x82\xa0" "b", 3, 2, 3, "b\0~"sv, ""},  // start inside it: on to b
     {"j4", "sjis", 0, "a\x82", 2, 3, 3, "\x82\0~"sv, ""},                          // a lone lead byte at the end
     {"t1", "tis620", 0, "\xa1\xd4\xe8\xa2", 2, 3, 5, "\xa1\xd4\xe8\xa2\0"sv, ""},  // back to the base
     {"t2", "tis620", 0, "\xa1\xd4\xe8\xa2", 1, 2, 5, "\0~~~~"sv, ""},
@@ -131,6 +122,18 @@ TEST(Substring, WalksEachKindOfText) {
         EXPECT_EQ(out.bytes(), r.result) << r.id;
         EXPECT_EQ(ctx.error(), r.error) << r.id;
         EXPECT_EQ(ctx.name(), r.db ? "QMRFSSDB" : "QMRFSSTR") << r.id;
+    }
+}
+
+// A source outside its range is refused before the start is looked at.
+TEST(Substring, RefusesASourceOutsideItsRange) {
+    for (const auto& [maximum, length] : {std::pair{0, 0}, std::pair{4097, 2}, std::pair{4, 5}, std::pair{4, -1}}) {
+        TestContext ctx;
+        Field source(maximum, "abcd", length), out(3, "xyz");
+        OptionalNumber start{' ', 0, 9}, count{'N', 0, 0};
+        QMRFSSTR(nullptr, nullptr, ctx.get(), source.get(), &start, &count, out.get());
+        EXPECT_EQ(ctx.error(), " 130") << maximum << ' ' << length;
+        EXPECT_EQ(out.bytes(), "   ") << maximum << ' ' << length;
     }
 }
 

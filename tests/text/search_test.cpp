@@ -42,10 +42,7 @@ const SearchRow kIndex[] = {
     {"i3", "single", 0, "", "a", 0, " 130"},
     {"i4", "single", 0, "a", "", 0, " 130"},
     {"i5", "single", 1, "xxab", "ab", 3, ""},
-    {"j1", "sjis", 0,
-     "\x82"
-     "aa",
-     "a", 3, ""},  // never on a trail byte
+    {"j1", "sjis", 0, "\x82" "aa", "a", 3, ""},  // never on a trail byte
     {"j2", "sjis", 0, "\x82\x60\x82\x61", "\x60\x82", 0, ""},
     {"j3", "gbk", 0, "a\xa3\xc1", "\xa3\xc1", 2, ""},
     {"s1", "sosi", 0, "ab" SO "\x21\x21" SI, "b", 2, ""},  // QMRFINDX starts single-byte

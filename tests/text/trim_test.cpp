@@ -65,13 +65,7 @@ const CopyRow kUpper[] = {
     {"u2", "single", "a\0b"sv, 3, 4, "A   ", 1, ""},  // up to the first NUL
     {"u3", "single", "xyz", 3, 3, "XYZ", 3, ""},      // fills the field: no terminator past it
     {"u4", "single", "xyz", 3, 2, "\0~"sv, 0, " 130"},
-    {"j1", "sjis",
-     "\x82\x81"
-     "a\x83\x61",
-     5, 6,
-     "\x82\x60"
-     "A\x83\x61 ",
-     5, ""},
+    {"j1", "sjis", "\x82\x81" "a\x83\x61", 5, 6, "\x82\x60" "A\x83\x61 ", 5, ""},
     {"s1", "sosi", "a" SO "\x23\x61\x30\x61" SI "b", 8, 8, "A" SO "\x23\x41\x30\x61" SI "B", 8, ""},
     {"b1", "big5", "\xa3\x40", 2, 2, "\xa2\xe5", 2, ""},
 };
@@ -125,13 +119,18 @@ TEST(Pad, CopiesAndBlanksToTheTargetLength) {
     EXPECT_EQ(QMROPAD(three.data(), "abc", six.data(), target.get()), 0);
     QMROPAD(three.data(), "xyz", two.data(), small.get());
     EXPECT_EQ(target.bytes() + small.bytes(), "abc   xy") << "a longer source is cut at the target's length";
+    // Null arguments are ignored.
+    Qmrrjust(nullptr);
+    Qmrrjus2(nullptr, "abc", 4);
+    Qmrrjus2(target.get(), "abc", 0);
+    std::string field = le16(2);
+    EXPECT_EQ(QMROTRIM(nullptr, nullptr) + QMRVTRIM(nullptr, "a", nullptr) + QMRVTRIM(field.data(), nullptr, nullptr), 0);
+    EXPECT_EQ(field, le16(2));
+    EXPECT_EQ(target.bytes(), "abc   ");
 }
 
 TEST(Justify, MovesTrailingBlanksToTheFront) {
-    const struct {
-        const char* charset;
-        std::string_view text, justified;
-    } rows[] = {{"single", "abcd  ", "  abcd"},
+    const struct { const char* charset; std::string_view text, justified; } rows[] = {{"single", "abcd  ", "  abcd"},
                 {"single", "abcd", "abcd"},
                 {"single", "  ", "  "},
                 {"sjis", "ab\x81\x40", "  ab"},
