@@ -78,8 +78,7 @@ TEST(DateComponents, ResultsReportsAndOutputs) {
         // date to century form; cleared to 0 first
         {call<QMRFCYYD>, "QMRFCYYD", "16000101", 7000101, ""}, {call<QMRFCYYD>, "QMRFCYYD", "19000101", 101, ""},
         {call<QMRFCYYD>, "QMRFCYYD", "15991231", 0, " 137"},   {call<QMRFCYYD>, "QMRFCYYD", "26000101", 0, " 137"},
-        {call<QMRFCYYN>, "QMRFCYYN", "20261204", 1261204, ""},
-        {call<QMRFCYYN>, "QMRFCYYN", "25991232", 0, " 137"},
+        {call<QMRFCYYN>, "QMRFCYYN", "20261204", 1261204, ""}, {call<QMRFCYYN>, "QMRFCYYN", "25991232", 0, " 137"},
     };
     for (const auto& c : cases) {
         qmr_test::TestContext context;

@@ -16,16 +16,6 @@ namespace {
 using date_test::kKept;
 using qmr_test::TestContext;
 
-int32_t timeFromText(TestContext& context, const std::string& text) {
-    const std::unique_ptr<char[]> exact(new char[8]);  // the eight characters, blank-padded
-    std::memset(exact.get(), ' ', 8);
-    std::memcpy(exact.get(), text.data(), std::min<std::size_t>(text.size(), 8));
-    qmr_int32 time = date_test::kMarker32;
-    QMRFTMEC(nullptr, nullptr, context.get(), exact.get(), &time);
-    EXPECT_EQ(context.name(), "QMRFTMEC");
-    return date_test::outcome(time);
-}
-
 TEST(TimeFromText, ReadsTheTwelvePictures) {
     const struct {
         const char* text;
@@ -57,7 +47,8 @@ TEST(TimeFromText, ReadsTheTwelvePictures) {
     };
     for (const auto& c : cases) {
         TestContext context;
-        EXPECT_EQ(timeFromText(context, c.text), c.time) << "'" << c.text << "'";
+        EXPECT_EQ(date_test::timeText(context.get(), c.text), c.time) << "'" << c.text << "'";
+        EXPECT_EQ(context.name(), "QMRFTMEC");
         EXPECT_EQ(context.error(), c.error) << "'" << c.text << "'";
     }
 }
@@ -87,25 +78,18 @@ TEST(TimestampFromText, ReadsTheLayout) {
         std::string timestamp;  // the 20 digits, or kept
         const char* error;
     } cases[] = {
-        {"2001-02-03-04.05.06.000007", 26, "20010203040506000007", ""},
-        {"2001-02-03", 30, "20010203000000000000", ""},
+        {"2001-02-03-04.05.06.000007", 26, "20010203040506000007", ""}, {"2001-02-03", 30, "20010203000000000000", ""},
         {"2001-02-03-04.05.06", 30, "20010203040506000000", ""},
         {"2001-02-03-24.00.00", 30, "20010203240000000000", ""},
         {"2001-02-03-04.05.06.999999xyz", 40, "20010203040506999999", ""},  // read to 25 only
         // short fields: positions at or past the maximum length are blanks
-        {"2001-02-03", 10, "20010203000000000000", ""},
-        {"2001-02-03-04.05.06", 19, "20010203040506000000", ""},
-        {"2001-02-03-04.05.06.0000", 24, kept, " 141"},
-        {"2001-02-03-", 11, kept, " 141"},
-        {"2001-02-0", 9, kept, " 137"},
-        {"", 0, kept, " 130"},
-        {"2001-02-03", 4097, kept, " 130"},
+        {"2001-02-03", 10, "20010203000000000000", ""}, {"2001-02-03-04.05.06", 19, "20010203040506000000", ""},
+        {"2001-02-03-04.05.06.0000", 24, kept, " 141"}, {"2001-02-03-", 11, kept, " 141"},
+        {"2001-02-0", 9, kept, " 137"}, {"", 0, kept, " 130"}, {"2001-02-03", 4097, kept, " 130"},
         {"2001-02-03", 4096, "20010203000000000000", ""},
         // the engine's checks, the date first
-        {"2001-02-30", 10, kept, " 139"},
-        {"2001-02-03-25.00.00", 19, kept, " 141"},
-        {"2001-02-30-25.00.00", 19, kept, " 139"},
-        {"2001-02-03-04.05.06.12345", 30, kept, " 141"},
+        {"2001-02-30", 10, kept, " 139"}, {"2001-02-03-25.00.00", 19, kept, " 141"},
+        {"2001-02-30-25.00.00", 19, kept, " 139"}, {"2001-02-03-04.05.06.12345", 30, kept, " 141"},
     };
     for (const auto& c : cases) {
         TestContext context;
