@@ -42,8 +42,7 @@ TEST(Qmrd2dec, Cases) {
         {-0.125, 2, kRound, "-0.13"}, {0.375, 2, 7, "0.38"},   {0.0, 3, kRound, "0"},
         // the arithmetic is double, not decimal: each product is rounded
         // before the half is added
-        {0.015, 2, kRound, "0.02"}, {2.675, 2, kRound, "2.68"}, {1.005, 2, kRound, "1"},
-        {0.015, 3, kTruncate, "0.015"},
+        {0.015, 2, kRound, "0.02"}, {2.675, 2, kRound, "2.68"}, {1.005, 2, kRound, "1"}, {0.015, 3, kTruncate, "0.015"},
         // negative places
         {1250, -2, kRound, "1300"}, {1250, -2, kTruncate, "1200"}, {-1250, -2, kRound, "-1300"},
         {4.9, -1, kRound, "0"},     {123456, -3, kTruncate, "123000"}, {4.4e20, -20, kRound, "4e20"},
@@ -162,12 +161,10 @@ TEST(Qmrd2dc1, NarrowFieldsAreQmrd2dec) {
 TEST(Qmrd2decExtremeScale, StaysTheValueRounded) {
     const double inf = std::numeric_limits<double>::infinity();
     const struct { const char* id; double value; int places; double expected; } cases[] = {
-        {"x1 zero, scale beyond the range", 0.0, 400, 0.0},
-        {"x2 one, scale beyond the range", 1.25, 400, 1.25},
+        {"x1 zero, scale beyond the range", 0.0, 400, 0.0}, {"x2 one, scale beyond the range", 1.25, 400, 1.25},
         {"x3 scaled value beyond the range", 1e300, 10, 1e300},
         {"x4 largest double, 1 place", -1.7976931348623157e308, 1, -1.7976931348623157e308},
-        {"x5 scale 0 removes every digit", 5.0, -400, 0.0},
-        {"x6 negative, scale 0", -5.0, -400, -0.0},
+        {"x5 scale 0 removes every digit", 5.0, -400, 0.0}, {"x6 negative, scale 0", -5.0, -400, -0.0},
         {"x7 infinity", inf, -400, inf},
         {"x9 NaN", std::numeric_limits<double>::quiet_NaN(), 2, std::numeric_limits<double>::quiet_NaN()},
     };

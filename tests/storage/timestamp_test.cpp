@@ -34,8 +34,7 @@ TEST(StorageTimestamps, WAndOReaders) {
     };
     for (const auto& c : w) check(QMRS2VW, c);
     const Case o[] = {
-        {"s2vo.1", "0001-01-0100.00.00", kNull + "~"},
-        {"s2vo.2", "2001-02-0304.05.06", "20010203040506000000\0~"s},
+        {"s2vo.1", "0001-01-0100.00.00", kNull + "~"}, {"s2vo.2", "2001-02-0304.05.06", "20010203040506000000\0~"s},
         {"s2vo.4", "0001/01/0100:00:00", kNull + "~"},  // separators not examined
     };
     for (const auto& c : o) check(QMRS2VO, c);

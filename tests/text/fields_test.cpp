@@ -19,10 +19,8 @@ struct ConcatRow {
     const char* error;
 };
 const ConcatRow kConcat[] = {
-    {"c1", "single", "ab", "cd", 4, "abcd", 4, ""},
-    {"c2", "single", "ab", "cd", 6, "abcd\0~"sv, 4, ""},
-    {"c3", "single", "ab", "cd", 3, "\0~~"sv, 0, " 135"},
-    {"c5", "single", "ab", "cd", 0, "", 0, " 130"},
+    {"c1", "single", "ab", "cd", 4, "abcd", 4, ""}, {"c2", "single", "ab", "cd", 6, "abcd\0~"sv, 4, ""},
+    {"c3", "single", "ab", "cd", 3, "\0~~"sv, 0, " 135"}, {"c5", "single", "ab", "cd", 0, "", 0, " 130"},
     {"c6", "sosi", "a" SO "\x21\x21" SI, SO "\x21\x22" SI, 8, "a" SO "\x21\x21\x21\x22" SI "\0"sv, 7, ""},
     {"c7", "sosi", SI, SO "\x21\x22" SI, 5, SI SO "\x21\x22" SI, 5, ""},          // a 1-byte first text is never joined
     {"c8", "sosi", "a" SO "\x21\x21" SI, SO, 6, "a" SO "\x21\x21" SI SO, 6, ""},  // nor a 1-byte second text
@@ -84,8 +82,7 @@ struct SubstringRow {
 // sosi text a SO XX YY SI b: offsets a 0, SO 1, XX 2-3, YY 4-5, SI 6, b 7.
 #define MIXED "a" SO "\x21\x22\x23\x41" SI "b"
 const SubstringRow kSubstring[] = {
-    {"s1", "single", 0, "abcdef", 2, 3, 6, "bcd\0~~"sv, ""},
-    {"s2", "single", 0, "abcdef", N, N, 6, "abcdef", ""},
+    {"s1", "single", 0, "abcdef", 2, 3, 6, "bcd\0~~"sv, ""}, {"s2", "single", 0, "abcdef", N, N, 6, "abcdef", ""},
     {"s4", "single", 0, "abc", 5, N, 6, "\0~~~~~"sv, ""},  // beyond the text, within the field
     {"s5", "single", 0, "abc", 9, 1, 4, "    ", " 133"},   // beyond the field
     {"s6", "single", 0, "abc", 2, 9, 1, " ", " 135"},

@@ -33,8 +33,7 @@ void runCopyRows(std::span<const CopyRow> rows,
 }
 
 const CopyRow kTrim[] = {
-    {"t1", "single", "ab  ", 4, 4, "ab\0 "sv, 2, ""},
-    {"t2", "single", "    ", 4, 5, "\0   ~"sv, 0, ""},
+    {"t1", "single", "ab  ", 4, 4, "ab\0 "sv, 2, ""}, {"t2", "single", "    ", 4, 5, "\0   ~"sv, 0, ""},
     {"t3", "single", "ab", 4, 2, "ab", 2, ""},
     {"t4", "single", "abc", 4, 2, "\0~"sv, 0, " 130"},    // longer than the result
     {"t5", "single", "abc", 2, 4, "\0~~~"sv, 0, " 130"},  // longer than its own field
@@ -93,8 +92,7 @@ TEST(BufferTrim, TrimsByLengthFieldOrNul) {
         {"o3", "single", "ab  ", -1, 2, "ab\0 \0"sv},      // NUL at the trimmed length
         {"o4", "single", "", -1, 1, " \0"sv},              // empty: one blank
         {"o5", "single", "ab \0 x"sv, 6, 2, "ab \0 x"sv},  // stops at a NUL
-        {"o6", "sjis", "a\x81\x40", 3, 1, "a\x81\x40"},
-        {"o7", "single", "xyz", 0, 1, " yz"},
+        {"o6", "sjis", "a\x81\x40", 3, 1, "a\x81\x40"}, {"o7", "single", "xyz", 0, 1, " yz"},
     };
     for (const auto& r : rows) {
         const UseCharset use(r.charset);
@@ -131,9 +129,7 @@ TEST(Pad, CopiesAndBlanksToTheTargetLength) {
 
 TEST(Justify, MovesTrailingBlanksToTheFront) {
     const struct { const char* charset; std::string_view text, justified; } rows[] = {{"single", "abcd  ", "  abcd"},
-                {"single", "abcd", "abcd"},
-                {"single", "  ", "  "},
-                {"sjis", "ab\x81\x40", "  ab"},
+                {"single", "abcd", "abcd"}, {"single", "  ", "  "}, {"sjis", "ab\x81\x40", "  ab"},
                 {"sosi", "ab" SO "\x21\x21" SI, "ab" SO "\x21\x21" SI},
                 {"single", "", ""}};
     for (const auto& r : rows) {
