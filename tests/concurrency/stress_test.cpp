@@ -71,25 +71,18 @@ int QMR_CALL bytesEqual(const void* a, const void* b) { return std::memcmp(a, b,
 
 TEST(Concurrency, EveryFamilyAtOnceGivesTheSingleThreadedAnswers) {
     ASSERT_EQ(qmr_use_charset("sjis"), 0);
-    const std::vector<Job> jobs = {
-        {"dates", stress::dateCalls},
-        {"times", stress::timeCalls},
-        {"storage", stress::storageCalls},
-        {"numeric", stress::numericCalls},
-        {"text", [](int seed) { return stress::textCalls(seed, false); }},
-        {"lists", stress::listCalls},
-        {"queue", stress::queueCalls},
-    };
+    const std::vector<Job> jobs = {{"dates", stress::dateCalls},     {"times", stress::timeCalls},
+                                   {"storage", stress::storageCalls}, {"numeric", stress::numericCalls},
+                                   {"text", [](int seed) { return stress::textCalls(seed, false); }},
+                                   {"lists", stress::listCalls},      {"queue", stress::queueCalls}};
     const auto expected = quietAnswers(jobs);
     EXPECT_EQ(mismatches(jobs, expected), "");
     qmr_use_charset("single");
 }
 
 TEST(Concurrency, SwitchingTheCharacterSetAndTheOrderingWhileCallsRun) {
-    const std::vector<Job> jobs = {
-        {"text", [](int seed) { return stress::textCalls(seed, true); }},
-        {"lists", stress::listCalls},
-    };
+    const std::vector<Job> jobs = {{"text", [](int seed) { return stress::textCalls(seed, true); }},
+                                   {"lists", stress::listCalls}};
     const auto expected = quietAnswers(jobs);
     std::atomic<bool> stop{false};
     std::thread switcher([&stop] {

@@ -8,10 +8,12 @@
 #include "queue/queue_host.h"
 #include "qmr/qmr.h"
 #include "support/context.h"
+#include "text/text_test.h"
 
 namespace stress {
 namespace {
 
+using qmr_test::Field;
 using qmr_test::TestContext;
 
 // Appends values and the context's message to a transcript.
@@ -39,56 +41,35 @@ std::string dateText(std::int32_t date) {
     return text;
 }
 
-// A text field of `maximum` bytes in a block of its own.
-class Field {
-public:
-    Field(std::int32_t maximum, const std::string& text) : bytes_(QMR_TF_TEXT + std::size_t(maximum), ' ') {
-        qmr_test::putLe32(bytes_.data(), maximum);
-        qmr_test::putLe32(bytes_.data() + QMR_TF_LENGTH, std::int32_t(text.size()));
-        std::memcpy(bytes_.data() + QMR_TF_TEXT, text.data(), text.size());
-    }
-    TextField* get() { return reinterpret_cast<TextField*>(bytes_.data()); }
-    std::string all() const { return std::string(bytes_.begin(), bytes_.end()); }
-
-private:
-    std::vector<unsigned char> bytes_;
-};
-
 }  // namespace
+
+// A built-in from an input field to a number, through context `c`.
+template <typename Out, typename In>
+long long call(void (*f)(void*, void*, CallContext*, const In*, Out*), TestContext& c, const In* in) {
+    Out out{};
+    f(nullptr, nullptr, c.get(), in, &out);
+    return out;
+}
 
 std::string dateCalls(int seed) {
     Transcript t;
     for (int i = 0; i < 150; ++i) {
         const std::int32_t date = 16000101 + (seed * 7919 + i * 104729) % 99991231 / 100 * 100 + i % 31 + 1;
         TestContext c;
-        qmr_int16 s16 = 0;
-        qmr_int32 s32 = 0;
+        const qmr_int32 days = qmr_int32(call(QMRFDAYS, c, &date)), cyy = qmr_int32(call(QMRFCYYD, c, &date));
         char day[9];
-        QMRFDAY(nullptr, nullptr, c.get(), &date, &s16);
-        t << s16;
-        QMRFYEAR(nullptr, nullptr, c.get(), &date, &s16);
-        t << s16;
-        QMRFDAYS(nullptr, nullptr, c.get(), &date, &s32);
-        t << s32;
-        QMRFDTEN(nullptr, nullptr, c.get(), &s32, &s32);
-        t << s32;
         QMRFDOW(nullptr, nullptr, c.get(), &date, day);
-        t.bytes(day, 9);
-        QMRFCYYD(nullptr, nullptr, c.get(), &date, &s32);
-        t << s32;
-        QMRFNCYY(nullptr, nullptr, c.get(), &s32, &s32);
-        t << s32 << QMRFDAT4(nullptr, nullptr, date) << QMRFDAT2(nullptr, nullptr, QMRFDAT1(nullptr, nullptr, date));
-        const std::string text = dateText(date);
-        QMRFDTEC(nullptr, nullptr, c.get(), text.c_str(), &s32);
-        t << s32;
+        t.bytes(day, 9) << call(QMRFDAY, c, &date) << call(QMRFYEAR, c, &date) << call(QMRFDTEN, c, &days)
+                        << call(QMRFNCYY, c, &cyy) << QMRFDAT4(nullptr, nullptr, date)
+                        << QMRFDAT2(nullptr, nullptr, QMRFDAT1(nullptr, nullptr, date))
+                        << call(QMRFDTEC, c, dateText(date).c_str());
         t.error(c);
         TestContext d;
         d.setInt32At(QMR_CC_DUR_DATE, date);
         d.setByte(QMR_CC_DUR_MONTHS_SELECTED + (i % 3) * 8 - 8, 'Y');
         d.setInt32At(QMR_CC_DUR_MONTHS + (i % 3) * 8 - 8, i * 13 - 700);
         QMRFDDUR(nullptr, nullptr, d.get());
-        t << d.int32At(QMR_CC_DUR_RESULT_DATE);
-        t.error(d);
+        (t << d.int32At(QMR_CC_DUR_RESULT_DATE)).error(d);
         DateRequest request{};
         request.date = date - 19000000;
         request.requestCode = '4';
@@ -103,43 +84,25 @@ std::string timeCalls(int seed) {
     Transcript t;
     for (int i = 0; i < 150; ++i) {
         const std::int32_t time = (seed * 3001 + i * 7717) % 250000;
-        TestContext c;
-        qmr_int16 s16 = 0;
-        qmr_int32 s32 = 0;
-        QMRFHOUR(nullptr, nullptr, c.get(), &time, &s16);
-        t << s16;
-        QMRFMIN(nullptr, nullptr, c.get(), &time, &s16);
-        t << s16;
-        QMRFNUMT(nullptr, nullptr, c.get(), &time, &s32);
-        t << s32;
-        t.error(c);
-        char stamp[21];
+        TestContext c, e, d;
+        char stamp[21], text[16], built[21] = {};
         std::snprintf(stamp, sizeof stamp, "2026120%d%06d12345%d", i % 9 + 1, time, i % 10);
-        QMRFTMTS(nullptr, nullptr, c.get(), stamp, &s32);
-        QMRFMICR(nullptr, nullptr, c.get(), stamp, &s32);
-        t << s32;
-        char text[16];
         std::snprintf(text, sizeof text, "%d:%02d %s", time / 10000 % 13, time / 100 % 60, i % 2 ? "PM" : "AM");
-        TestContext e;
-        QMRFTMEC(nullptr, nullptr, e.get(), text, &s32);
-        t << s32;
-        t.error(e);
+        t << call(QMRFHOUR, c, &time) << call(QMRFMIN, c, &time) << call(QMRFNUMT, c, &time)
+          << call(QMRFTMTS, c, stamp) << call(QMRFMICR, c, stamp) << call(QMRFTMEC, e, text);
+        t.error(c).error(e);
         Field field(26, "2026-12-04-" + std::string(text, 2) + ".30.45.123456");
-        char built[21] = {};
         QMRFTSC(nullptr, nullptr, e.get(), field.get(), built);
         t.bytes(built, 21);
-        TestContext d;
         d.setInt32At(QMR_CC_DUR_TIME, time);
         d.setByte(QMR_CC_DUR_HOURS_SELECTED + (i % 3) * 8, 'Y');
         d.setInt32At(QMR_CC_DUR_HOURS + (i % 3) * 8, i * 977 - 40000);
         QMRFTDUR(nullptr, nullptr, d.get());
-        t << d.int32At(QMR_CC_DUR_RESULT_TIME);
         d.setText(QMR_CC_DUR_TIMESTAMP, stamp);
         d.setByte(QMR_CC_DUR_MICROS_SELECTED, 'Y');
         d.setInt32At(QMR_CC_DUR_MICROS, i * 99991);
         QMRFSDUR(nullptr, nullptr, d.get());
-        t << d.text(QMR_CC_DUR_RESULT_TIMESTAMP, 21);
-        t.error(d);
+        (t << d.int32At(QMR_CC_DUR_RESULT_TIME) << d.text(QMR_CC_DUR_RESULT_TIMESTAMP, 21)).error(d);
     }
     return t.str();
 }
@@ -148,18 +111,15 @@ std::string storageCalls(int seed) {
     Transcript t;
     for (int i = 0; i < 300; ++i) {
         const std::int32_t value = (seed * 65537 + i * 2654435) % 99999999;
-        char text[32] = {};
-        char stamp[32] = {};
-        qmr_int32 back = 0;
+        char text[32] = {}, stamp[32] = {};
+        qmr_int32 w = 0, m = 0, o = 0;
         QMRVW2D(value, text);
-        QMRD2VW(text, &back);
-        t << back;
+        QMRD2VW(text, &w);
         QMRVM2D(value, text);
-        QMRD2VM(text, &back);
-        t << back;
+        QMRD2VM(text, &m);
         QMRVO2T(value % 240000, text);
-        QMRT2VO(text, &back);
-        t << back;
+        QMRT2VO(text, &o);
+        t << w << m << o;
         std::snprintf(stamp, sizeof stamp, "%08d%06d%06d", value, value % 235959, i);
         QMRVW2S(stamp, text);
         QMRS2VW(text, stamp);
@@ -178,16 +138,13 @@ std::string numericCalls(int seed) {
     Transcript t;
     for (int i = 0; i < 300; ++i) {
         TestContext c;
-        char text[32];
+        char text[32], digits[15];
         std::snprintf(text, sizeof text, "%-17.*f", i % 6, (seed * 131 + i * 7.25) * (i % 2 ? -1 : 1));
         double number = 0;
         QMRFNUM(nullptr, nullptr, c.get(), text, &number);
-        char digits[15];
         QMRFCHR(nullptr, nullptr, c.get(), &number, digits);
-        t.bytes(digits, 15);
-        t.error(c);
-        t << static_cast<long long>(qmrd2dec(number, i % 5 - 2, i % 2) * 1000);
-        t << static_cast<long long>(qmrd2dc1(number * 1e9, i % 4, i % 2, 15 + i % 3));
+        t.bytes(digits, 15).error(c) << static_cast<long long>(qmrd2dec(number, i % 5 - 2, i % 2) * 1000)
+                                     << static_cast<long long>(qmrd2dc1(number * 1e9, i % 4, i % 2, 15 + i % 3));
     }
     return t.str();
 }
@@ -201,25 +158,18 @@ std::string textCalls(int seed, bool asciiOnly) {
         const std::string other = kTexts[asciiOnly ? 6 : (i * 3 + seed) % 7];
         TestContext c;
         Field a(40, text), b(20, other), r(60, "");
-        QMRFCCAT(nullptr, nullptr, c.get(), a.get(), b.get(), r.get());
-        t << r.all();
+        const auto into = [&](auto f, auto... in) {  // a text built-in into r
+            f(nullptr, nullptr, c.get(), in..., r.get());
+            return std::to_string(r.length()) + r.bytes();
+        };
         OptionalNumber start{'Y', 0, static_cast<qmr_int16>(1 + i % 5)}, length{'Y', 0, static_cast<qmr_int16>(i % 9)};
-        QMRFSSTR(nullptr, nullptr, c.get(), a.get(), &start, &length, r.get());
-        t << r.all();
-        if (!asciiOnly) {  // shift-code text starts it double-byte
-            QMRFSSDB(nullptr, nullptr, c.get(), a.get(), &start, &length, r.get());
-            t << r.all();
-        }
-        qmr_int16 position = 0;
+        t << into(QMRFCCAT, a.get(), b.get()) << into(QMRFSSTR, a.get(), &start, &length);
+        if (!asciiOnly) t << into(QMRFSSDB, a.get(), &start, &length);  // shift-code text starts it double-byte
+        qmr_int16 position = 0, verified = 0;
         Field search(8, text.substr(static_cast<std::size_t>(i % 4), 2));
         QMRFINDX(nullptr, nullptr, c.get(), a.get(), search.get(), &position);
-        t << position;
-        QMRFVRFY(nullptr, nullptr, c.get(), a.get(), b.get(), &position);
-        t << position;
-        QMRFTRIM(nullptr, nullptr, c.get(), a.get(), r.get());
-        t << r.all();
-        QMRFUPPR(nullptr, nullptr, c.get(), a.get(), r.get());
-        t << r.all();
+        QMRFVRFY(nullptr, nullptr, c.get(), a.get(), b.get(), &verified);
+        t << position << verified << into(QMRFTRIM, a.get()) << into(QMRFUPPR, a.get());
         t.error(c);
         std::string buffer = text;
         Qmrrjust(buffer.data());
@@ -253,14 +203,11 @@ std::string listCalls(int seed) {
     g.addCellState();
     g.addAttributes(2);
     Transcript t;
-    TestContext c;
-    QMRSORT(nullptr, nullptr, c.get(), g.descriptor(), "4 D 1 A");
-    t.error(c);
-    QMRFLTR(nullptr, nullptr, c.get(), g.descriptor(), "1 < 50 AND (2 >= 3.5 OR 3 <> \"C4\")");
-    t.error(c);
-    QMRSORT(nullptr, nullptr, c.get(), g.descriptor(), "3 A 2 d");
-    t.error(c);
+    t << qmr_test::callList(QMRSORT, "QMRSORT ", g, "4 D 1 A")
+      << qmr_test::callList(QMRFLTR, "QMRFLTR ", g, "1 < 50 AND (2 >= 3.5 OR 3 <> \"C4\")")
+      << qmr_test::callList(QMRSORT, "QMRSORT ", g, "3 A 2 d");
     for (const auto& array : g.snapshot()) t.bytes(array.data(), array.size());
+    TestContext c;
     for (char flag : flags) {
         char f = flag;
         QMRSSEL(nullptr, nullptr, c.get(), &f, 1 + std::uint32_t(seed) % 7);

@@ -3,9 +3,11 @@
 // cleared it, kept it or wrote a result; and a fixed clock.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <type_traits>
 
@@ -55,12 +57,24 @@ inline std::int32_t callBuiltin(void (*function)(void*, void*, CallContext*, qmr
     return outcome(out);
 }
 
-// QMRFDTEC on its 10 characters, blank-padded.
+// `text` cut or blank-padded to `size` bytes in a heap block of exactly
+// that size, so that a read past the field is an AddressSanitizer error.
+inline std::unique_ptr<char[]> exactField(const std::string& text, std::size_t size) {
+    std::unique_ptr<char[]> field(new char[size]);
+    std::memset(field.get(), ' ', size);
+    std::memcpy(field.get(), text.data(), std::min(text.size(), size));
+    return field;
+}
+
+// QMRFDTEC on its 10 characters and QMRFTMEC on its 8.
 inline std::int32_t dateText(CallContext* context, const std::string& text) {
-    std::string field = text;
-    field.resize(10, ' ');
     qmr_int32 out = kMarker32;
-    QMRFDTEC(nullptr, nullptr, context, field.data(), &out);
+    QMRFDTEC(nullptr, nullptr, context, exactField(text, 10).get(), &out);
+    return outcome(out);
+}
+inline std::int32_t timeText(CallContext* context, const std::string& text) {
+    qmr_int32 out = kMarker32;
+    QMRFTMEC(nullptr, nullptr, context, exactField(text, 8).get(), &out);
     return outcome(out);
 }
 
@@ -78,6 +92,15 @@ inline void leaveInvalidTime(qmr_test::TestContext& context) {
     request->requestCode = '0';
     request->timeForm = '2';
     request->time = 246000;
+    QMRDAT2(nullptr, nullptr, request);
+}
+
+// Leaves an invalid date in the request, as QMRFTSC leaves 2001-02-30.
+inline void leaveInvalidDate(qmr_test::TestContext& context) {
+    DateRequest* request = context.request();
+    request->requestCode = '0';
+    request->dateForm = '0';
+    request->date = 20010230;
     QMRDAT2(nullptr, nullptr, request);
 }
 

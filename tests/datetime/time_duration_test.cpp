@@ -21,10 +21,7 @@ constexpr char kZeros[] = "00000000000000000000";
 // Selects the units named in `units` (e.g. "ms"), each with `count`:
 // Y years, M months, D days, h hours, m minutes, s seconds, u microseconds.
 void select(TestContext& context, const char* units, int32_t count) {
-    const struct {
-        char key;
-        std::size_t selected, count;
-    } fields[] = {
+    const struct { char key; std::size_t selected, count; } fields[] = {
         {'Y', QMR_CC_DUR_YEARS_SELECTED, QMR_CC_DUR_YEARS},     {'M', QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS},
         {'D', QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS},       {'h', QMR_CC_DUR_HOURS_SELECTED, QMR_CC_DUR_HOURS},
         {'m', QMR_CC_DUR_MINUTES_SELECTED, QMR_CC_DUR_MINUTES}, {'s', QMR_CC_DUR_SECONDS_SELECTED, QMR_CC_DUR_SECONDS},
@@ -46,20 +43,14 @@ int32_t addTime(TestContext& context, int32_t time, const char* units, int32_t c
 }
 
 TEST(TimeDuration, WrapsWithinTheDay) {
-    const struct {
-        int32_t time;
-        const char* units;
-        int32_t count, result;
-        const char* error;
-    } cases[] = {
+    const struct { int32_t time; const char* units; int32_t count, result; const char* error; } cases[] = {
         {0, "s", INT32_MAX, 31407, ""},      // 2147483647 s = 24855 days + 3:14:07
         {0, "s", INT32_MIN, 204552, ""},     // -2147483648 s = -24856 days + 20:45:52
         {10000, "m", INT32_MIN, 225200, ""}, {10000, "h", INT32_MAX, 80000, ""},  // (1 + 2^31 - 1) mod 24 = 8
         {101010, "hms", 1, 111010, ""},      // hours first
         {101010, "ms", 1, 101110, ""},       // then minutes
         // 24:00:00 steps as 00:00:00 but stays when nothing is added
-        {240000, "s", 30, 30, ""},           {240000, "h", 0, 240000, ""},  {240000, "s", -1, 235959, ""},
-        {240000, "h", 24, 0, ""},            {240000, "h", 1, 10000, ""},   {240000, "m", 60, 10000, ""},
+        {240000, "h", 0, 240000, ""},        {240000, "s", -1, 235959, ""}, {240000, "h", 24, 0, ""},
         {240000, "s", 60, 100, ""},          // the minutes step ran, not the hours step
         {246000, "s", 1, 0, " 141"},         {-1, "h", 1, 0, " 141"},       {101010, "", 1, 0, " 130"},
         {246000, "", 1, 0, " 141"},          // the time is checked first
@@ -130,13 +121,9 @@ TEST(TimestampDuration, CarriesAndClamps) {
         const char* result;  // the 20 characters
         const char* error;
     } cases[] = {
-        // microseconds carry into every part; the other units likewise
-        {"20011231235959999999", "u", 1, false, "20020101000000000000", ""},
+        // carries in every unit are against chrono below
         {"20010101000000000000", "u", INT32_MIN, false, "20001231232412516352", ""},
         {"20010101000000      ", "u", 5, false, "20010101000000000005", ""},
-        {"20000301000000000007", "s", -1, false, "20000229235959000007", ""},
-        {"19991231000000000000", "h", 24 * 366, false, "20001231000000000000", ""},  // 2000 is leap
-        {"20010131000000000000", "M", 1, false, "20010228000000000000", ""},
         {"19000131000000000000", "M", 1, false, "19000228000000000000", ""},  // 1900 is not leap
         {"20000229000000000000", "Y", 1, false, "20010228000000000000", ""},
         {"20000229000000000000", "Y", -400, false, "16000229000000000000", ""},  // 1600 is
@@ -146,8 +133,7 @@ TEST(TimestampDuration, CarriesAndClamps) {
         {kZeros, "Y", 0, false, "00010000000000000000", ""},
         {"20260000000000000000", "M", 0, false, "20260100000000000000", ""},
         {"20260100000000000000", "D", 0, false, "20260101000000000000", ""},
-        {"20261204000000000000", "Y", 0, false, "20261204000000000000", ""},
-        {kZeros, "h", 1, false, kZeros, " 147"},
+        {"20261204000000000000", "Y", 0, false, "20261204000000000000", ""}, {kZeros, "h", 1, false, kZeros, " 147"},
         // 24:00:00 has no rule of its own here
         {"20011231240000000000", "h", 1, false, "20020101010000000000", ""},
         {"20011231240000000000", "s", 1, false, kZeros, " 148"},
@@ -157,16 +143,14 @@ TEST(TimestampDuration, CarriesAndClamps) {
         {"00010101000000000000", "u", -1, false, kZeros, " 147"},
         {"20010101000000000000", "Y", INT32_MAX, false, kZeros, " 147"},  // no 32-bit wrap
         {"20010230000000000000", "h", 1, false, kZeros, " 137"},
-        {"20010101246000000000", "h", 1, false, kZeros, " 141"},
-        {"20010101000000000000", "", 1, false, kZeros, " 130"},
+        {"20010101246000000000", "h", 1, false, kZeros, " 141"}, {"20010101000000000000", "", 1, false, kZeros, " 130"},
         {"-0010101000000000000", "Y", 3, false, kZeros, " 139"},  // a negative date passes as 0
         {"-0010101000000000000", "Y", 2, false, kZeros, " 147"},
         // skip validation: nothing is checked but the range
         {"20010230000000000000", "h", 1, true, "20010230010000000000", ""},
         {"20010101246000000000", "u", 1, true, "20010101246000000001", ""},
         {"20010101240000000000", "s", 1, true, "20010101240001000000", ""},
-        {"-0010101000000000000", "Y", 3, true, "00019899000000000000", ""},
-        {kZeros, "h", 1, true, kZeros, " 147"},
+        {"-0010101000000000000", "Y", 3, true, "00019899000000000000", ""}, {kZeros, "h", 1, true, kZeros, " 147"},
     };
     for (const auto& c : cases) {
         TestContext context;
@@ -250,9 +234,12 @@ TEST(TimestampDuration, AgreesWithChrono) {
     EXPECT_EQ(failures, 0);
 }
 
+// The timestamp text is printf's "%08ld%06ld%06ld", also for parts of
+// the wrong width (negative ones come from skipped validation), cut to
+// the field.
 TEST(TimestampText, IsPrintfsTimestampFormat) {
     const int32_t clock[] = {0, 5, 134525, 999999, -1, -99999, -84041};
-    for (const int32_t date : {0, 1, 10000, 20261204, 99991231, 99999999}) {
+    for (const int32_t date : {0, 20261204, 99999999}) {
         for (const int32_t time : clock) {
             for (const int32_t micros : clock) {
                 char expected[64], t[21];
@@ -262,7 +249,7 @@ TEST(TimestampText, IsPrintfsTimestampFormat) {
             }
         }
     }
-    char wide[21];  // wider values than the callers produce are cut to the field
+    char wide[21];
     qmr::formatTimestamp(wide, INT32_MIN, INT32_MAX, -1);
     EXPECT_EQ(std::string(wide, 21), std::string("-2147483648214748364") + '\0');
 }

@@ -10,6 +10,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/alloc.h"
@@ -24,15 +25,11 @@ using qmr_test::TestGroup;
 std::string sort(TestGroup& group, const char* keys) { return qmr_test::callList(QMRSORT, "QMRSORT ", group, keys); }
 
 TEST(SortKeys, ReportsEachMessageAndLeavesTheGroupUnchanged) {
-    const struct {
-        const char* keys;
-        const char* message;
-    } cases[] = {
-        {"1 A", ""}, {"1 a", ""}, {"  1   D  2 d ", ""}, {"1 A 2 D 1 A", ""}, {"+2 A", ""}, {"2x A", ""},
-        {"", " 153"}, {"     ", " 153"}, {nullptr, " 153"},
-        {"1", " 154"}, {"1 AA", " 154"}, {"1 X", " 154"}, {"1 A 2", " 154"}, {"1 A 2 ", " 154"}, {"1 \tA", " 154"},
-        {"0 A", " 155"}, {"X A", " 155"}, {"-1 A", " 155"}, {"4 A", " 155"}, {"99999999999 A", " 155"},
-        {"1 A 0 X", " 155"}, {"1 X 0 A", " 154"},
+    const struct { const char* keys; const char* message; } cases[] = {
+        {"1 a", ""}, {"  1   D  2 d ", ""}, {"1 A 2 D 1 A", ""}, {"+2 A", ""}, {"2x A", ""}, {"     ", " 153"},
+        {nullptr, " 153"}, {"1", " 154"}, {"1 AA", " 154"}, {"1 X", " 154"}, {"1 A 2 ", " 154"}, {"1 \tA", " 154"},
+        {"0 A", " 155"}, {"X A", " 155"}, {"4 A", " 155"}, {"99999999999 A", " 155"}, {"1 A 0 X", " 155"},
+        {"1 X 0 A", " 154"},
     };
     TestGroup g(5);
     g.addLongs({5, 4, 3, 2, 1});
@@ -131,6 +128,7 @@ void addRandomFields(TestGroup& g, std::mt19937& random) {
     g.addTexts(5, texts, QMR_FIELD_TEXT3);
     g.addNoColumn();
     g.addValue20s(value20s);
+    g.addTexts(16, stamps);  // moved whole, never a key
     std::string flags;
     for (std::uint32_t i = 0; i < g.count(); ++i) flags += " *H-+<>"[pick(7)];
     g.addSelection(flags, 2);
@@ -192,25 +190,34 @@ TEST(SortOrder, UsesTheHostsOrderingOfTwentyByteValues) {
 }
 
 // Failing the k-th allocation, for every k the call makes: " 153" and
-// every array unchanged, and nothing leaks.
-TEST(SortStorage, EveryAllocationFailureLeavesTheGroupUnchanged) {
-    std::mt19937 random(5);
-    TestGroup g(500);
-    addRandomFields(g, random);
-    const std::vector<Bytes> before = g.snapshot();
-    for (long k = 1;; ++k) {
-        TestContext context;
-        qmr::testing::failAllocation(k);
-        QMRSORT(nullptr, nullptr, context.get(), g.descriptor(), "4 D 2 A 7 a");
-        const bool failed = qmr::testing::allocationCount() >= k;
-        qmr::testing::failAllocation(0);
-        if (!failed) {
-            EXPECT_EQ(context.error(), "");
-            EXPECT_NE(g.snapshot(), before);
-            break;
+// every array unchanged (also inside the filter's unclosed parentheses),
+// and nothing leaks.
+TEST(ListStorage, EveryAllocationFailureLeavesTheGroupUnchanged) {
+    std::string expression = "(1 = -768";
+    for (int i = 1; i < 80; ++i) expression += (i % 2 ? " OR (2 = " : " OR 2 = ") + std::to_string(i % 3 - 647483649);
+    expression += std::string(41, ')');
+    const std::tuple<qmr_test::ListFunction, const char*> calls[] = {{QMRSORT, "4 D 2 A 7 a"},
+                                                                     {QMRFLTR, expression.c_str()}};
+    for (const auto& [function, text] : calls) {
+        std::mt19937 random(5);
+        TestGroup g(3000);
+        addRandomFields(g, random);
+        const std::vector<Bytes> before = g.snapshot();
+        for (long k = 1;; ++k) {
+            TestContext context;
+            qmr::testing::failAllocation(k);
+            function(nullptr, nullptr, context.get(), g.descriptor(), text);
+            const bool failed = qmr::testing::allocationCount() >= k;
+            qmr::testing::failAllocation(0);
+            if (!failed) {
+                EXPECT_EQ(context.error(), "");
+                EXPECT_GT(k, 3) << text;
+                EXPECT_TRUE(g.snapshot() != before) << text;
+                break;
+            }
+            EXPECT_EQ(context.error(), " 153") << text << ": allocation " << k;
+            EXPECT_TRUE(g.snapshot() == before) << text << ": allocation " << k;
         }
-        EXPECT_EQ(context.error(), " 153") << "allocation " << k;
-        EXPECT_EQ(g.snapshot(), before) << "allocation " << k;
     }
 }
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -23,6 +24,7 @@ constexpr int32_t kRound = 1;
 
 double text(const std::string& decimal) { return std::strtod(decimal.c_str(), nullptr); }
 bool sameDouble(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameOrNan(double a, double b) { return sameDouble(a, b) || (std::isnan(a) && std::isnan(b)); }
 
 std::string decimal(long long digits, int exponent) {
     char buffer[48];
@@ -31,11 +33,7 @@ std::string decimal(long long digits, int exponent) {
 }
 
 TEST(Qmrd2dec, Cases) {
-    const struct {
-        double value;
-        int32_t places, mode;
-        const char* expected;
-    } cases[] = {
+    const struct { double value; int32_t places, mode; const char* expected; } cases[] = {
         // documented
         {2.5, 0, kRound, "3"},     {2.5, 0, kTruncate, "2"},   {0.29, 2, kTruncate, "0.29"},
         {-1.5, 0, kRound, "-2"},   {-1.9, 0, kTruncate, "-1"}, {1234.5, -2, kRound, "1200"},
@@ -44,8 +42,7 @@ TEST(Qmrd2dec, Cases) {
         {-0.125, 2, kRound, "-0.13"}, {0.375, 2, 7, "0.38"},   {0.0, 3, kRound, "0"},
         // the arithmetic is double, not decimal: each product is rounded
         // before the half is added
-        {0.015, 2, kRound, "0.02"}, {2.675, 2, kRound, "2.68"}, {1.005, 2, kRound, "1"},
-        {0.015, 3, kTruncate, "0.015"},
+        {0.015, 2, kRound, "0.02"}, {2.675, 2, kRound, "2.68"}, {1.005, 2, kRound, "1"}, {0.015, 3, kTruncate, "0.015"},
         // negative places
         {1250, -2, kRound, "1300"}, {1250, -2, kTruncate, "1200"}, {-1250, -2, kRound, "-1300"},
         {4.9, -1, kRound, "0"},     {123456, -3, kTruncate, "123000"}, {4.4e20, -20, kRound, "4e20"},
@@ -111,11 +108,7 @@ TEST(Qmrd2dec, DecimalsOfFifteenDigitsAgainstDecimalArithmetic) {
 }
 
 TEST(Qmrd2dc1, Cases) {
-    const struct {
-        double value;
-        int32_t places, mode, digits;
-        const char* expected;
-    } cases[] = {
+    const struct { double value; int32_t places, mode, digits; const char* expected; } cases[] = {
         {1234567890123.456, 2, kRound, 15, "1234567890123.456"}, {123.456, 2, kRound, 15, "123.46"},
         {-1234567890123.456, 2, kRound, 15, "-1234567890123.456"},
         {1e14 + 0.5, 0, kRound, 20, "100000000000001"},  // places 0 always rounds
@@ -159,6 +152,27 @@ TEST(Qmrd2dc1, NarrowFieldsAreQmrd2dec) {
         const int32_t mode = int32_t(random() % 3);
         const int32_t digits = int32_t(random() % 20) - 5;  // [-5, 14]
         ASSERT_TRUE(sameDouble(qmrd2dc1(v, places, mode, digits), qmrd2dec(v, places, mode))) << v;
+    }
+}
+
+// Where 10^places, or the value times it, leaves the double range, the
+// result is still the value rounded, never NaN or an infinity made from a
+// finite value (found by fuzzing).
+TEST(Qmrd2decExtremeScale, StaysTheValueRounded) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct { const char* id; double value; int places; double expected; } cases[] = {
+        {"x1 zero, scale beyond the range", 0.0, 400, 0.0}, {"x2 one, scale beyond the range", 1.25, 400, 1.25},
+        {"x3 scaled value beyond the range", 1e300, 10, 1e300},
+        {"x4 largest double, 1 place", -1.7976931348623157e308, 1, -1.7976931348623157e308},
+        {"x5 scale 0 removes every digit", 5.0, -400, 0.0}, {"x6 negative, scale 0", -5.0, -400, -0.0},
+        {"x7 infinity", inf, -400, inf},
+        {"x9 NaN", std::numeric_limits<double>::quiet_NaN(), 2, std::numeric_limits<double>::quiet_NaN()},
+    };
+    for (const auto& c : cases) {
+        for (int mode : {0, 1}) {
+            EXPECT_TRUE(sameOrNan(qmrd2dec(c.value, c.places, mode), c.expected)) << c.id << " mode " << mode;
+        }
+        EXPECT_TRUE(sameOrNan(qmrd2dc1(c.value, c.places, 1, 12), c.expected)) << c.id << " (qmrd2dc1)";
     }
 }
 

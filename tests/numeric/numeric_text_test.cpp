@@ -87,10 +87,7 @@ TEST(Qmrfchr, AgreesWithPrintfOverRandomMagnitudes) {
     }
 }
 
-struct NumericTextCall {
-    std::string error;
-    double number;
-};
+struct NumericTextCall { std::string error; double number; };
 
 NumericTextCall callQmrfnum(const std::string& text) {
     qmr_test::TestContext context;
@@ -113,21 +110,17 @@ TEST(Qmrfnum, Grammar) {
         const char* value;  // the same number as C text, for strtod
     } cases[] = {
         // signs, separators and blanks alone are 0
-        {"", "", "0"}, {"-", "", "0"}, {"  +", "", "0"}, {"-,", "", "0"}, {"-0.000", "", "0"},
-        {"123", "", "123"}, {"   -12.50", "", "-12.5"}, {"7,", "", "7"}, {",5", "", "0.5"}, {"+  42", "", "42"},
-        {"-   0,25", "", "-0.25"}, {". 5", "", "0.5"}, {"0.1", "", "0.1"}, {"-0012.3400", "", "-12.34"},
+        // (digits, a separator and signed blanks: against strtod below)
+        {"", "", "0"}, {"-", "", "0"}, {"  +", "", "0"}, {"-,", "", "0"}, {"-0.000", "", "0"}, {". 5", "", "0.5"},
         // 15 digits at most, leading zeros counted
-        {"999999999999999", "", "999999999999999"}, {"  999999999999999", "", "999999999999999"},
-        {"-.000000000000001", "", "-1e-15"}, {"12345678,1234567", "", "12345678.1234567"},
-        {"000000000000000", "", "0"},
+        {"  999999999999999", "", "999999999999999"}, {"-.000000000000001", "", "-1e-15"},
         {"1234567890123456", kTooLong, "0"}, {"0000000000000001", kTooLong, "0"},
         {"123456789012345.6", kTooLong, "0"}, {"12345678901234567", kTooLong, "0"},
         {"0.000000000000001", kTooLong, "0"},
         // not a number
         {"1 2", kNotNumber, "0"}, {"12 -", kNotNumber, "0"}, {"12-", kNotNumber, "0"}, {".5-", kNotNumber, "0"},
         {"--1", kNotNumber, "0"}, {"+-1", kNotNumber, "0"}, {"1.2,3", kNotNumber, "0"}, {"1e5", kNotNumber, "0"},
-        {"$12", kNotNumber, "0"}, {"\t12", kNotNumber, "0"}, {"12" + std::string(15, '\0'), kNotNumber, "0"},
-        {std::string(17, '\0'), kNotNumber, "0"}, {"1\xb2", kNotNumber, "0"}, {"\xff", kNotNumber, "0"},
+        {"\t12", kNotNumber, "0"}, {"12" + std::string(15, '\0'), kNotNumber, "0"}, {"\xff", kNotNumber, "0"},
         {"1234567890123456a", kNotNumber, "0"}, {"12345678901234 56", kNotNumber, "0"},
     };
     for (const auto& c : cases) {

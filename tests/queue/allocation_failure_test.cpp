@@ -3,11 +3,8 @@
 // queue can be started: result 4 and the CMCB untouched; no page: "Q3"
 // and the queue as it was), every later call goes on as if the refused
 // one had not been made, and at the end nothing is left allocated (ASan's
-// leak check).  The handle table's growth is failed at each of its
-// allocations too.
+// leak check).
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "platform/alloc.h"
 #include "queue_host.h"
@@ -88,34 +85,6 @@ TEST(QueueStorage, EveryAllocationOfARunFailsAsDocumented) {
             EXPECT_GE(seen.size() + 1, all.size()) << "k=" << k;
             EXPECT_LE(seen.size(), all.size()) << "k=" << k;
         }
-    }
-}
-
-// The table grows when its slots are used up: the anchor, the new table
-// and its free list are the call's three allocations (the anchor's alone
-// is tested above).  Failing the table's or the list's refuses the new
-// queue with the CMCB untouched; the queue after it is started normally.
-TEST(QueueStorage, EveryAllocationOfTheTablesGrowthFailsAsDocumented) {
-    for (long k = 2; k <= 3; ++k) {
-        std::vector<std::unique_ptr<QueueClient>> open;
-        bool grown = false;
-        for (int i = 0; i < 40000 && !grown; ++i) {
-            open.push_back(std::make_unique<QueueClient>(Form::pairs));
-            QueueClient& q = *open.back();
-            q.cmcb.setRequest('N');
-            const std::vector<unsigned char> before = q.cmcb.bytes();
-            qmr::testing::failAllocation(k);
-            const int result = q.next();
-            const long made = qmr::testing::allocationCount();
-            qmr::testing::failAllocation(0);
-            if (made < 3) continue;  // no growth in this call
-            grown = true;
-            EXPECT_EQ(result, 4) << "k=" << k;
-            EXPECT_EQ(q.cmcb.bytes(), before) << "k=" << k;
-            EXPECT_EQ(q.next(), 4) << "k=" << k;
-            EXPECT_TRUE(q.cmcb.anchored()) << "k=" << k << ": the table grows once storage is there";
-        }
-        EXPECT_TRUE(grown) << "k=" << k;
     }
 }
 

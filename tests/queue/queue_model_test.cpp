@@ -1,14 +1,12 @@
 // Thousands of mixed requests on several CMCBs at once, checked against a
-// plain std::deque model of each queue; and queues used on several
-// threads at the same time.
+// plain std::deque model of each queue (queues on several threads at
+// once: tests/concurrency).
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <random>
-#include <thread>
 #include <vector>
 
 #include "queue_host.h"
@@ -18,10 +16,7 @@ namespace {
 using qmr_test::Form;
 using qmr_test::QueueClient;
 
-struct Relationship {
-    std::string relationship, associated;
-    std::vector<std::string> fields;
-};
+struct Relationship { std::string relationship, associated; std::vector<std::string> fields; };
 
 // What one CMCB's queue holds, as the documented behaviour describes it.
 struct Model {
@@ -138,27 +133,6 @@ TEST(QueueModel, MixedRequestsOnSeveralBlocksMatchADequeModel) {
         }
         EXPECT_TRUE(q.cmcb.onlyDocumentedBytesWritten());
     }
-}
-
-TEST(QueueThreads, SeparateBlocksOnSeparateThreadsDoNotInterfere) {
-    std::atomic<int> mismatches{0};
-    auto work = [&mismatches](int t) {
-        for (int round = 0; round < 60; ++round) {
-            QueueClient q(t % 2 ? Form::block : Form::pairs);
-            const int n = 1 + (round * 37 + t) % 300;
-            const auto tag = [t](int i) { return std::to_string(t) + "-" + std::to_string(i); };
-            for (int i = 0; i < n; ++i) mismatches += q.add(tag(i), "T", {tag(i), std::string(std::size_t(i % 90), 'f')});
-            for (int i = 0; i < n; ++i) {
-                std::vector<std::string> got;
-                if (q.next() != 0 || q.read({int(tag(i).size())}, &got) != 0 || got[0] != tag(i)) ++mismatches;
-            }
-            if (q.next() != 4 || q.cmcb.anchored()) ++mismatches;
-        }
-    };
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) threads.emplace_back(work, t);
-    for (std::thread& thread : threads) thread.join();
-    EXPECT_EQ(mismatches.load(), 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Qmstrcmp and Qmstrcpy through qmr.h.
+// Qmstrcmp and Qmstrcpy through qmr.h; Qmstrcmp is an ordering.
 #include "text/text_test.h"
 
 namespace {
@@ -6,24 +6,29 @@ namespace {
 using namespace qmr_test;
 
 TEST(Compare, TrailingBlanksOfEitherWidthDoNotMatter) {
-    const struct {
-        const char* id;
-        const char* charset;
-        std::string_view a, b;
-        int expected;
-    } rows[] = {
-        {"c4", "single", "\x80", "\x7f", 1},
-        {"j1", "sjis", "abc\x81\x40", "abc", 0},
+    const struct { const char* id; const char* charset; std::string_view a, b; int expected; } rows[] = {
+        {"c4", "single", "\x80", "\x7f", 1}, {"j1", "sjis", "abc\x81\x40", "abc", 0},
         {"j2", "sjis", "abc\x81\x40", "abc  ", 0},  // mixed widths: mended
-        {"j3", "sjis", "abc\x81\x40x", "abc  x", 1},
-        {"j4", "sjis", "a\x82\x60\x81\x40", "a\x82\x60 ", 0},
+        {"j3", "sjis", "abc\x81\x40x", "abc  x", 1}, {"j4", "sjis", "a\x82\x60\x81\x40", "a\x82\x60 ", 0},
         {"s1", "sosi", "ab" SO "\x21\x21" SI, "ab ", 0},  // mixed widths: mended
         {"s2", "sosi", "ab" SO "\x21\x21" SI "  ", "ab", 0},
         {"s3", "sosi", "a" SO "\x30\x30" SI, "ab", 1},  // the shift-out's code is above any byte
         {"s4", "sosi", "a" SO "\x30\x30" SI, "a" SO "\x30\x31" SI, -1},
         {"s5", "sosi", "a" SO "\x30", "a" SO "\x30", 0},  // a byte before the NUL stands alone
-        {"s6", "sosi", "a" SO "\x30", "a" SO "\x30\x30", -1},
-        {"s7", "sosi", "a" SO "\x21\x21x", "a", 1},
+        {"s6", "sosi", "a" SO "\x30", "a" SO "\x30\x30", -1}, {"s7", "sosi", "a" SO "\x21\x21x", "a", 1},
+        // a text that goes on with blanks only orders as if it had ended
+        // there, also against one that goes on with a byte below the blank
+        // (found by fuzzing)
+        {"o1", "single", "ab", "ab\t", -1},
+        {"o2", "single", "ab ", "ab\t", -1},  // was 1: the blank's byte is above the tab's
+        {"o3", "single", " ", "\x08", -1}, {"o4", "single", "ab  ", "ab \x01", -1},
+        {"o5", "single", "ab c", "ab\tc", 1},  // neither has ended: the bytes decide
+        {"o6", "sjis", "ab\x81\x40", "abc", -1},  // was 1: the blank's lead byte is above 'c'
+        {"o7", "sjis", "ab\x81\x40", "ab\x01", -1}, {"o8", "sosi", "ab" SO "\x21\x21" SI, "ab\x01", -1},
+        {"o9", "sosi", "ab ", "ab" SO "\x30\x30" SI, -1},
+        // 0xA1 takes 0xA1 as its trail but not the blank: the blank ended
+        // text orders first both ways round (was -1 both ways)
+        {"o10", "gbk", "\xA1\xA1", "\xA1 \x08", -1},
     };
     for (const auto& r : rows) {
         const UseCharset use(r.charset);
@@ -38,6 +43,33 @@ TEST(Compare, TrailingBlanksOfEitherWidthDoNotMatter) {
     EXPECT_EQ(Qmstrcmp(a.get(), a.get()), 0);
 }
 
+// Every triple of a small set of texts: equal texts order alike against
+// the third, and the order is transitive.
+TEST(CompareOrdering, IsTransitive) {
+    for (const char* charset : {"single", "sjis", "sosi", "gbk"}) {
+        const UseCharset use(charset);
+        const std::string_view texts[] = {"", " ", "\t", "a", "a ", "a\t", "a\x81\x40", "a" SO "\x21\x21" SI,
+                                          "a\x01", "ab", "a b", "\x81\x40", "a" SO "\x30\x30" SI, "\xA1\xA1", "\xA1 \x08"};
+        const auto cmp = [](std::string_view x, std::string_view y) {
+            Buffer a(x), b(y);
+            return Qmstrcmp(a.get(), b.get());
+        };
+        for (std::string_view x : texts) {
+            for (std::string_view y : texts) {
+                for (std::string_view z : texts) {
+                    const int xy = cmp(x, y), yz = cmp(y, z), xz = cmp(x, z);
+                    if (xy <= 0 && yz <= 0) {
+                        EXPECT_LE(xz, 0) << charset << ": '" << x << "' '" << y << "' '" << z << "'";
+                    }
+                    if (xy == 0) {
+                        EXPECT_EQ(xz, yz) << charset << ": '" << x << "' '" << y << "' '" << z << "'";
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(BoundedCopy, CutsAtCharactersAndFillsWithBlanks) {
     const struct {
         const char* id;
@@ -46,10 +78,8 @@ TEST(BoundedCopy, CutsAtCharactersAndFillsWithBlanks) {
         qmr_int16 size;
         std::string_view target;
     } rows[] = {
-        {"b1", "single", "abc", 6, "abc  \0"sv},
-        {"b2", "single", nullptr, 6, "     \0"sv},
-        {"b3", "single", "abcdef", 4, "abc\0"sv},
-        {"b4", "single", "abc", 1, "\0"sv},
+        {"b1", "single", "abc", 6, "abc  \0"sv}, {"b2", "single", nullptr, 6, "     \0"sv},
+        {"b3", "single", "abcdef", 4, "abc\0"sv}, {"b4", "single", "abc", 1, "\0"sv},
         {"j1", "sjis", "ab\x82\x60", 4, "ab \0"sv},  // the split character is left out
         {"j2", "sjis", "ab\x82\x60", 5, "ab\x82\x60\0"sv},
         {"s1", "sosi", "a" SO "\x21\x21\x21\x22" SI, 6, "a" SO "\x21\x21" SI "\0"sv},

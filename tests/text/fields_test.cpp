@@ -19,10 +19,8 @@ struct ConcatRow {
     const char* error;
 };
 const ConcatRow kConcat[] = {
-    {"c1", "single", "ab", "cd", 4, "abcd", 4, ""},
-    {"c2", "single", "ab", "cd", 6, "abcd\0~"sv, 4, ""},
-    {"c3", "single", "ab", "cd", 3, "\0~~"sv, 0, " 135"},
-    {"c5", "single", "ab", "cd", 0, "", 0, " 130"},
+    {"c1", "single", "ab", "cd", 4, "abcd", 4, ""}, {"c2", "single", "ab", "cd", 6, "abcd\0~"sv, 4, ""},
+    {"c3", "single", "ab", "cd", 3, "\0~~"sv, 0, " 135"}, {"c5", "single", "ab", "cd", 0, "", 0, " 130"},
     {"c6", "sosi", "a" SO "\x21\x21" SI, SO "\x21\x22" SI, 8, "a" SO "\x21\x21\x21\x22" SI "\0"sv, 7, ""},
     {"c7", "sosi", SI, SO "\x21\x22" SI, 5, SI SO "\x21\x22" SI, 5, ""},          // a 1-byte first text is never joined
     {"c8", "sosi", "a" SO "\x21\x21" SI, SO, 6, "a" SO "\x21\x21" SI SO, 6, ""},  // nor a 1-byte second text
@@ -84,8 +82,7 @@ struct SubstringRow {
 // sosi text a SO XX YY SI b: offsets a 0, SO 1, XX 2-3, YY 4-5, SI 6, b 7.
 #define MIXED "a" SO "\x21\x22\x23\x41" SI "b"
 const SubstringRow kSubstring[] = {
-    {"s1", "single", 0, "abcdef", 2, 3, 6, "bcd\0~~"sv, ""},
-    {"s2", "single", 0, "abcdef", N, N, 6, "abcdef", ""},
+    {"s1", "single", 0, "abcdef", 2, 3, 6, "bcd\0~~"sv, ""}, {"s2", "single", 0, "abcdef", N, N, 6, "abcdef", ""},
     {"s4", "single", 0, "abc", 5, N, 6, "\0~~~~~"sv, ""},  // beyond the text, within the field
     {"s5", "single", 0, "abc", 9, 1, 4, "    ", " 133"},   // beyond the field
     {"s6", "single", 0, "abc", 2, 9, 1, " ", " 135"},
@@ -102,18 +99,9 @@ const SubstringRow kSubstring[] = {
     {"d1", "sosi", 1, "\x21\x22\x23\x41", 3, 2, 3, "\x23\x41\0"sv, ""},
     {"d2", "sosi", 1, "\x21\x22\x23\x41", 2, N, 3, "\x23\x41\0"sv, ""},
     {"d3", "sosi", 1, "\x21\x22" SI "b", 3, 2, 3, SI "b\0"sv, ""},
-    {"j1", "sjis", 0,
-     "a\x82\xa0"
-     "b",
-     2, 1, 3, "\0~~"sv, ""},  // end splits the character: left out
-    {"j2", "sjis", 0,
-     "a\x82\xa0"
-     "b",
-     2, 2, 3, "\x82\xa0\0"sv, ""},
-    {"j3", "sjis", 0,
-     "a\x82\xa0"
-     "b",
-     3, 2, 3, "b\0~"sv, ""},                                                       // start inside it: on to b
+    {"j1", "sjis", 0, "a\x82\xa0" "b", 2, 1, 3, "\0~~"sv, ""},  // end splits the character: left out
+    {"j2", "sjis", 0, "a\x82\xa0" "b", 2, 2, 3, "\x82\xa0\0"sv, ""},
+    {"j3", "sjis", 0, "a\x82\xa0" "b", 3, 2, 3, "b\0~"sv, ""},  // start inside it: on to b
     {"j4", "sjis", 0, "a\x82", 2, 3, 3, "\x82\0~"sv, ""},                          // a lone lead byte at the end
     {"t1", "tis620", 0, "\xa1\xd4\xe8\xa2", 2, 3, 5, "\xa1\xd4\xe8\xa2\0"sv, ""},  // back to the base
     {"t2", "tis620", 0, "\xa1\xd4\xe8\xa2", 1, 2, 5, "\0~~~~"sv, ""},
@@ -131,6 +119,18 @@ TEST(Substring, WalksEachKindOfText) {
         EXPECT_EQ(out.bytes(), r.result) << r.id;
         EXPECT_EQ(ctx.error(), r.error) << r.id;
         EXPECT_EQ(ctx.name(), r.db ? "QMRFSSDB" : "QMRFSSTR") << r.id;
+    }
+}
+
+// A source outside its range is refused before the start is looked at.
+TEST(Substring, RefusesASourceOutsideItsRange) {
+    for (const auto& [maximum, length] : {std::pair{0, 0}, std::pair{4097, 2}, std::pair{4, 5}, std::pair{4, -1}}) {
+        TestContext ctx;
+        Field source(maximum, "abcd", length), out(3, "xyz");
+        OptionalNumber start{' ', 0, 9}, count{'N', 0, 0};
+        QMRFSSTR(nullptr, nullptr, ctx.get(), source.get(), &start, &count, out.get());
+        EXPECT_EQ(ctx.error(), " 130") << maximum << ' ' << length;
+        EXPECT_EQ(out.bytes(), "   ") << maximum << ' ' << length;
     }
 }
 

@@ -39,15 +39,10 @@ void runRows(std::span<const SearchRow> rows, Function single, Function doubleBy
 }
 
 const SearchRow kIndex[] = {
-    {"i3", "single", 0, "", "a", 0, " 130"},
-    {"i4", "single", 0, "a", "", 0, " 130"},
+    {"i3", "single", 0, "", "a", 0, " 130"}, {"i4", "single", 0, "a", "", 0, " 130"},
     {"i5", "single", 1, "xxab", "ab", 3, ""},
-    {"j1", "sjis", 0,
-     "\x82"
-     "aa",
-     "a", 3, ""},  // never on a trail byte
-    {"j2", "sjis", 0, "\x82\x60\x82\x61", "\x60\x82", 0, ""},
-    {"j3", "gbk", 0, "a\xa3\xc1", "\xa3\xc1", 2, ""},
+    {"j1", "sjis", 0, "\x82" "aa", "a", 3, ""},  // never on a trail byte
+    {"j2", "sjis", 0, "\x82\x60\x82\x61", "\x60\x82", 0, ""}, {"j3", "gbk", 0, "a\xa3\xc1", "\xa3\xc1", 2, ""},
     {"s1", "sosi", 0, "ab" SO "\x21\x21" SI, "b", 2, ""},  // QMRFINDX starts single-byte
     {"s2", "sosi", 1, "ab" SO "\x21\x21" SI, "b", 0, ""},  // QMRFINDB double-byte: "ab" is one character
     {"s3", "sosi", 1, SI "x" SO "\x21\x21\x23\x41", SO "\x23\x41" SI, 6, ""},
@@ -67,17 +62,14 @@ const SearchRow kVerify[] = {
     {"v4", "single", 0, "  ", "ab", 1, ""},    // a leading blank is not
     {"v7", "single", 0, "", "a ", 1, ""},  // QMRFVRFY's set loses its trailing blank
     {"v8", "single", 1, "", "a ", 0, ""},  // QMRFVRDB's keeps it
-    {"j1", "sjis", 0, "\x82\x60\x82\x61", "\x82\x60", 3, ""},
-    {"j2", "sjis", 0, "\x82\x60  ", "\x82\x60", 0, ""},
+    {"j1", "sjis", 0, "\x82\x60\x82\x61", "\x82\x60", 3, ""}, {"j2", "sjis", 0, "\x82\x60  ", "\x82\x60", 0, ""},
     {"j3", "sjis", 0, "\x82\x60\x81\x40", "\x82\x60", 3, ""},  // a double-byte blank is no trailing blank
-    {"j4", "sjis", 1, "", "\x81\x40", 0, ""},
-    {"j5", "sjis", 0, "", "\x81\x40", 1, ""},
+    {"j4", "sjis", 1, "", "\x81\x40", 0, ""}, {"j5", "sjis", 0, "", "\x81\x40", 1, ""},
     {"s1", "sosi", 0, "a" SO "\x21\x22" SI, "a" SO "\x21\x22" SI, 0, ""},
     {"s2", "sosi", 0, "a" SO "\x21\x22" SI, "a", 3, ""},
     {"s3", "sosi", 0, "a" SO "\x21\x22" SI, "a\x21\x22", 3, ""},  // not the same characters single-byte
     {"s4", "sosi", 1, "\x21\x22\x23\x24", "\x23\x24\x21\x22", 0, ""},
-    {"s5", "sosi", 1, "\x21\x22\x23\x24", "\x21\x22", 3, ""},
-    {"s6", "sosi", 1, "", "\x21\x21", 0, ""},
+    {"s5", "sosi", 1, "\x21\x22\x23\x24", "\x21\x22", 3, ""}, {"s6", "sosi", 1, "", "\x21\x21", 0, ""},
     {"t1", "tis620", 0, "\xa1\xd4", "\xa1", 1, ""},  // the mark belongs to its base
     {"t2", "tis620", 0, "\xa1\xd4\xa2", "\xa2\xa1\xd4", 0, ""},
 };
@@ -116,8 +108,7 @@ TEST(Verify, FieldChecks) {
     QMRFVRFY(nullptr, nullptr, trimmed.get(), text.get(), longSet.get(), &position);
     EXPECT_EQ(trimmed.error() + trimmed.name() + std::to_string(position), " 130QMRFTRIM1");
     const std::tuple<decltype(&QMRFVRFY), Field*, Field*, const char*> refused[] = {
-        {QMRFVRFY, &longText, &text, "QMRFVRFY"},
-        {QMRFVRDB, &longText, &text, "QMRFVRDB"},
+        {QMRFVRFY, &longText, &text, "QMRFVRFY"}, {QMRFVRDB, &longText, &text, "QMRFVRDB"},
         {QMRFVRDB, &text, &longSet, "QMRFVRDB"}};
     for (const auto& [f, t, set, name] : refused) {
         TestContext ctx;

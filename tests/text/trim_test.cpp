@@ -33,8 +33,7 @@ void runCopyRows(std::span<const CopyRow> rows,
 }
 
 const CopyRow kTrim[] = {
-    {"t1", "single", "ab  ", 4, 4, "ab\0 "sv, 2, ""},
-    {"t2", "single", "    ", 4, 5, "\0   ~"sv, 0, ""},
+    {"t1", "single", "ab  ", 4, 4, "ab\0 "sv, 2, ""}, {"t2", "single", "    ", 4, 5, "\0   ~"sv, 0, ""},
     {"t3", "single", "ab", 4, 2, "ab", 2, ""},
     {"t4", "single", "abc", 4, 2, "\0~"sv, 0, " 130"},    // longer than the result
     {"t5", "single", "abc", 2, 4, "\0~~~"sv, 0, " 130"},  // longer than its own field
@@ -65,13 +64,7 @@ const CopyRow kUpper[] = {
     {"u2", "single", "a\0b"sv, 3, 4, "A   ", 1, ""},  // up to the first NUL
     {"u3", "single", "xyz", 3, 3, "XYZ", 3, ""},      // fills the field: no terminator past it
     {"u4", "single", "xyz", 3, 2, "\0~"sv, 0, " 130"},
-    {"j1", "sjis",
-     "\x82\x81"
-     "a\x83\x61",
-     5, 6,
-     "\x82\x60"
-     "A\x83\x61 ",
-     5, ""},
+    {"j1", "sjis", "\x82\x81" "a\x83\x61", 5, 6, "\x82\x60" "A\x83\x61 ", 5, ""},
     {"s1", "sosi", "a" SO "\x23\x61\x30\x61" SI "b", 8, 8, "A" SO "\x23\x41\x30\x61" SI "B", 8, ""},
     {"b1", "big5", "\xa3\x40", 2, 2, "\xa2\xe5", 2, ""},
 };
@@ -99,8 +92,7 @@ TEST(BufferTrim, TrimsByLengthFieldOrNul) {
         {"o3", "single", "ab  ", -1, 2, "ab\0 \0"sv},      // NUL at the trimmed length
         {"o4", "single", "", -1, 1, " \0"sv},              // empty: one blank
         {"o5", "single", "ab \0 x"sv, 6, 2, "ab \0 x"sv},  // stops at a NUL
-        {"o6", "sjis", "a\x81\x40", 3, 1, "a\x81\x40"},
-        {"o7", "single", "xyz", 0, 1, " yz"},
+        {"o6", "sjis", "a\x81\x40", 3, 1, "a\x81\x40"}, {"o7", "single", "xyz", 0, 1, " yz"},
     };
     for (const auto& r : rows) {
         const UseCharset use(r.charset);
@@ -125,16 +117,19 @@ TEST(Pad, CopiesAndBlanksToTheTargetLength) {
     EXPECT_EQ(QMROPAD(three.data(), "abc", six.data(), target.get()), 0);
     QMROPAD(three.data(), "xyz", two.data(), small.get());
     EXPECT_EQ(target.bytes() + small.bytes(), "abc   xy") << "a longer source is cut at the target's length";
+    // Null arguments are ignored.
+    Qmrrjust(nullptr);
+    Qmrrjus2(nullptr, "abc", 4);
+    Qmrrjus2(target.get(), "abc", 0);
+    std::string field = le16(2);
+    EXPECT_EQ(QMROTRIM(nullptr, nullptr) + QMRVTRIM(nullptr, "a", nullptr) + QMRVTRIM(field.data(), nullptr, nullptr), 0);
+    EXPECT_EQ(field, le16(2));
+    EXPECT_EQ(target.bytes(), "abc   ");
 }
 
 TEST(Justify, MovesTrailingBlanksToTheFront) {
-    const struct {
-        const char* charset;
-        std::string_view text, justified;
-    } rows[] = {{"single", "abcd  ", "  abcd"},
-                {"single", "abcd", "abcd"},
-                {"single", "  ", "  "},
-                {"sjis", "ab\x81\x40", "  ab"},
+    const struct { const char* charset; std::string_view text, justified; } rows[] = {{"single", "abcd  ", "  abcd"},
+                {"single", "abcd", "abcd"}, {"single", "  ", "  "}, {"sjis", "ab\x81\x40", "  ab"},
                 {"sosi", "ab" SO "\x21\x21" SI, "ab" SO "\x21\x21" SI},
                 {"single", "", ""}};
     for (const auto& r : rows) {
