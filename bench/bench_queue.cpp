@@ -4,7 +4,11 @@
 // std::deque<std::vector<char>>; and a plain bump allocator in 4096-byte
 // pages, the limit for storage taken a page at a time: with records of
 // the queue's own entry size and page rule (BM_BumpPages_Entries), and
-// packed tight (BM_BumpPages_Packed).
+// packed tight (BM_BumpPages_Packed).  Two more runs split a record's
+// cost: the same three calls to an empty variadic function
+// (BM_CallFloor), and to QMDDAQUE with an invalid request code, which
+// finds the queue and answers but does no queue work
+// (BM_QMDDAQUE_Invalid).
 //
 //   bench_queue                 the timings (compare ratios within one run)
 //   bench_queue --rss=NAME      peak resident memory of one fill by NAME
@@ -16,6 +20,7 @@
 #include <malloc.h>
 #endif
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -115,6 +120,58 @@ void BM_QMDDAQUE_Block(benchmark::State& state) {
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
+}
+
+// --- what the three calls cost before any queue work ----------------------
+
+// A variadic function with QMDDAQUE's shape that only looks at its first
+// argument: the host's own cost of making the calls.
+extern "C" __attribute__((noinline)) qmr_int32 emptyCall(void*, void*, void* cmcb, ...) {
+    std::va_list rest;
+    va_start(rest, cmcb);
+    void* const first = va_arg(rest, void*);
+    va_end(rest);
+    static_cast<unsigned char*>(cmcb)[QMR_CMCB_RETURN_CODE] = 'O';
+    return first == nullptr ? 4 : 0;
+}
+
+// The same three calls a record takes (the ADD's and the READ's pair
+// lists, NEXT's null pointer), to `call`.
+template <typename Call>
+std::int64_t threeCalls(Call call, unsigned char* cmcb, Fields& in, Fields& out) {
+    std::int64_t sum = 0;
+    for (int i = 0; i < kRecords; ++i) {
+        putIdentifier(cmcb + QMR_CMCB_PAIR_RELATIONSHIP, i + 1);
+        sum += call(nullptr, nullptr, cmcb, &in.length[0], in.key, &in.length[1], in.text, &in.length[2], in.count,
+                    static_cast<void*>(nullptr));
+        sum += call(nullptr, nullptr, cmcb, static_cast<void*>(nullptr));
+        sum += call(nullptr, nullptr, cmcb, &out.length[0], out.key, &out.length[1], out.text, &out.length[2],
+                    out.count, static_cast<void*>(nullptr));
+        sum += out.key[7] + cmcb[QMR_CMCB_PAIR_RELATIONSHIP];
+    }
+    return sum;
+}
+
+void BM_CallFloor(benchmark::State& state) {
+    unsigned char cmcb[QMR_CMCB_PAIR_SIZE] = {};
+    Fields in;
+    Fields out;
+    for (auto _ : state) benchmark::DoNotOptimize(threeCalls(emptyCall, cmcb, in, out));
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
+}
+
+// QMDDAQUE with an invalid request code: each call finds the CMCB's
+// queue, blanks the message area and answers, and does nothing else.
+void BM_QMDDAQUE_Invalid(benchmark::State& state) {
+    unsigned char cmcb[QMR_CMCB_PAIR_SIZE] = {};
+    cmcb[QMR_CMCB_REQUEST] = 'X';
+    Fields in;
+    Fields out;
+    for (auto _ : state) benchmark::DoNotOptimize(threeCalls(QMDDAQUE, cmcb, in, out));
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
+    cmcb[QMR_CMCB_REQUEST] = 'N';
+    while (QMDDAQUE(nullptr, nullptr, cmcb, static_cast<void*>(nullptr)) == 0) {
+    }
 }
 
 // --- std::deque<std::vector<char>> ----------------------------------------
@@ -229,6 +286,8 @@ void BM_BumpPages(benchmark::State& state) {
 
 BENCHMARK(BM_QMDDAQUE_Pairs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QMDDAQUE_Block)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CallFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QMDDAQUE_Invalid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Deque)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BumpPages<EntryPages>)->Name("BM_BumpPages_Entries")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BumpPages<PackedPages>)->Name("BM_BumpPages_Packed")->Unit(benchmark::kMillisecond);

@@ -5,16 +5,19 @@
 // read or written.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string_view>
 
 #include "queue/queue_handles.h"
 #include "queue/relationship_queue.h"
 #include "qmr/qmr.h"
 
 namespace qmr::queue {
+
+// The CMCB's message area, byte for byte.
+using MessageArea = std::array<char, QMR_CMCB_MESSAGE_SIZE>;
 
 class ControlBlockView {
 public:
@@ -58,11 +61,13 @@ public:
         }
     }
 
-    // The code, and the message from the first byte of the blank area.
-    void answer(std::string_view code, std::string_view message) const noexcept {
-        std::memcpy(bytes_ + QMR_CMCB_RETURN_CODE, code.data(), 2);
-        if (!message.empty()) std::memcpy(bytes_ + QMR_CMCB_MESSAGE, message.data(), message.size());
+    // The whole message area at once: a fixed-size copy, which the
+    // compiler makes a few plain stores.
+    void writeMessage(const MessageArea& message) const noexcept {
+        std::memcpy(bytes_ + QMR_CMCB_MESSAGE, message.data(), message.size());
     }
+
+    void answer(const char* code) const noexcept { std::memcpy(bytes_ + QMR_CMCB_RETURN_CODE, code, 2); }
 
     Identifiers identifiers() const noexcept {
         if (parameterBlock_) {

@@ -18,22 +18,33 @@ constexpr qmr_int32 kDone = 0;
 constexpr qmr_int32 kRefused = 4;
 constexpr qmr_int32 kAddAgain = -1;  // no answer yet: ADD started a page for its entry
 
+// An answer: its return code and, for a refusal, the whole message area
+// as it ends up, the message followed by blanks.  A refusal comes before
+// any caller field is filled, so writing the area whole leaves the bytes
+// that blanking it and then writing the message would.
 struct Answer {
     char code[3];
-    std::string_view message;
+    bool refusal;
+    MessageArea message;
 };
+
+constexpr Answer refusal(const char (&code)[3], std::string_view message) {
+    Answer answer{{code[0], code[1], 0}, true, {}};
+    for (std::size_t i = 0; i < answer.message.size(); ++i) answer.message[i] = i < message.size() ? message[i] : ' ';
+    return answer;
+}
 
 // By Outcome, in its order (pageStarted is never answered).
 constexpr Answer kAnswers[] = {
-    {QMR_QRC_OK, ""},
-    {QMR_QRC_EMPTY, QMR_QMSG_NO_MORE},
-    {QMR_QRC_EMPTY, QMR_QMSG_NO_MORE},
-    {QMR_QRC_EMPTY, QMR_QMSG_NONE_READ},
-    {QMR_QRC_FIELDS, QMR_QMSG_NO_END_OF_FIELDS},
-    {QMR_QRC_STORAGE, QMR_QMSG_NO_STORAGE},
-    {QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST},
-    {QMR_QRC_INVALID, QMR_QMSG_ADD_NEEDS_PARMS},
-    {QMR_QRC_INVALID, QMR_QMSG_READ_NEEDS_PARMS},
+    {QMR_QRC_OK, false, {}},
+    refusal(QMR_QRC_EMPTY, QMR_QMSG_NO_MORE),
+    refusal(QMR_QRC_EMPTY, QMR_QMSG_NO_MORE),
+    refusal(QMR_QRC_EMPTY, QMR_QMSG_NONE_READ),
+    refusal(QMR_QRC_FIELDS, QMR_QMSG_NO_END_OF_FIELDS),
+    refusal(QMR_QRC_STORAGE, QMR_QMSG_NO_STORAGE),
+    refusal(QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST),
+    refusal(QMR_QRC_INVALID, QMR_QMSG_ADD_NEEDS_PARMS),
+    refusal(QMR_QRC_INVALID, QMR_QMSG_READ_NEEDS_PARMS),
 };
 static_assert(std::size(kAnswers) == std::size_t(Outcome::readWithoutFields) + 1);
 
@@ -97,7 +108,8 @@ QMR_QUEUE_INLINE qmr_int32 runRequest(const ControlBlockView& block, Fields fiel
     }
     if (outcome == Outcome::pageStarted) return kAddAgain;
     const Answer& answer = kAnswers[static_cast<int>(outcome)];
-    block.answer(answer.code, answer.message);
+    if (answer.refusal) block.writeMessage(answer.message);
+    block.answer(answer.code);
     return outcome == Outcome::done ? kDone : kRefused;
 }
 
