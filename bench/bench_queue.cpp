@@ -4,11 +4,9 @@
 // std::deque<std::vector<char>>; and a plain bump allocator in 4096-byte
 // pages, the limit for storage taken a page at a time: with records of
 // the queue's own entry size and page rule (BM_BumpPages_Entries), and
-// packed tight (BM_BumpPages_Packed).  Two more runs split a record's
-// cost: the same three calls to an empty variadic function
-// (BM_CallFloor), and to QMDDAQUE with an invalid request code, which
-// finds the queue and answers but does no queue work
-// (BM_QMDDAQUE_Invalid).
+// packed tight (BM_BumpPages_Packed).  BM_CallFloor makes the three
+// calls a record takes to an empty variadic function: the host's own
+// share of a record's cost.
 //
 //   bench_queue                 the timings (compare ratios within one run)
 //   bench_queue --rss=NAME      peak resident memory of one fill by NAME
@@ -122,7 +120,7 @@ void BM_QMDDAQUE_Block(benchmark::State& state) {
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
 }
 
-// --- what the three calls cost before any queue work ----------------------
+// --- the calls alone ---------------------------------------------------------
 
 // A variadic function with QMDDAQUE's shape that only looks at its first
 // argument: the host's own cost of making the calls.
@@ -135,43 +133,26 @@ extern "C" __attribute__((noinline)) qmr_int32 emptyCall(void*, void*, void* cmc
     return first == nullptr ? 4 : 0;
 }
 
-// The same three calls a record takes (the ADD's and the READ's pair
-// lists, NEXT's null pointer), to `call`.
-template <typename Call>
-std::int64_t threeCalls(Call call, unsigned char* cmcb, Fields& in, Fields& out) {
-    std::int64_t sum = 0;
-    for (int i = 0; i < kRecords; ++i) {
-        putIdentifier(cmcb + QMR_CMCB_PAIR_RELATIONSHIP, i + 1);
-        sum += call(nullptr, nullptr, cmcb, &in.length[0], in.key, &in.length[1], in.text, &in.length[2], in.count,
-                    static_cast<void*>(nullptr));
-        sum += call(nullptr, nullptr, cmcb, static_cast<void*>(nullptr));
-        sum += call(nullptr, nullptr, cmcb, &out.length[0], out.key, &out.length[1], out.text, &out.length[2],
-                    out.count, static_cast<void*>(nullptr));
-        sum += out.key[7] + cmcb[QMR_CMCB_PAIR_RELATIONSHIP];
-    }
-    return sum;
-}
-
+// The three calls a record takes (the ADD's and the READ's pair lists,
+// NEXT's null pointer), to the empty function.
 void BM_CallFloor(benchmark::State& state) {
     unsigned char cmcb[QMR_CMCB_PAIR_SIZE] = {};
     Fields in;
     Fields out;
-    for (auto _ : state) benchmark::DoNotOptimize(threeCalls(emptyCall, cmcb, in, out));
-    state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
-}
-
-// QMDDAQUE with an invalid request code: each call finds the CMCB's
-// queue, blanks the message area and answers, and does nothing else.
-void BM_QMDDAQUE_Invalid(benchmark::State& state) {
-    unsigned char cmcb[QMR_CMCB_PAIR_SIZE] = {};
-    cmcb[QMR_CMCB_REQUEST] = 'X';
-    Fields in;
-    Fields out;
-    for (auto _ : state) benchmark::DoNotOptimize(threeCalls(QMDDAQUE, cmcb, in, out));
-    state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
-    cmcb[QMR_CMCB_REQUEST] = 'N';
-    while (QMDDAQUE(nullptr, nullptr, cmcb, static_cast<void*>(nullptr)) == 0) {
+    for (auto _ : state) {
+        std::int64_t sum = 0;
+        for (int i = 0; i < kRecords; ++i) {
+            putIdentifier(cmcb + QMR_CMCB_PAIR_RELATIONSHIP, i + 1);
+            sum += emptyCall(nullptr, nullptr, cmcb, &in.length[0], in.key, &in.length[1], in.text, &in.length[2],
+                             in.count, static_cast<void*>(nullptr));
+            sum += emptyCall(nullptr, nullptr, cmcb, static_cast<void*>(nullptr));
+            sum += emptyCall(nullptr, nullptr, cmcb, &out.length[0], out.key, &out.length[1], out.text,
+                             &out.length[2], out.count, static_cast<void*>(nullptr));
+            sum += out.key[7] + cmcb[QMR_CMCB_PAIR_RELATIONSHIP];
+        }
+        benchmark::DoNotOptimize(sum);
     }
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
 }
 
 // --- std::deque<std::vector<char>> ----------------------------------------
@@ -287,7 +268,6 @@ void BM_BumpPages(benchmark::State& state) {
 BENCHMARK(BM_QMDDAQUE_Pairs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QMDDAQUE_Block)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CallFloor)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_QMDDAQUE_Invalid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Deque)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BumpPages<EntryPages>)->Name("BM_BumpPages_Entries")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BumpPages<PackedPages>)->Name("BM_BumpPages_Packed")->Unit(benchmark::kMillisecond);
