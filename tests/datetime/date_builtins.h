@@ -93,6 +93,22 @@ inline void leaveInvalid(qmr_test::TestContext& context, bool time) {
     QMRDAT2(nullptr, nullptr, r);
 }
 
+// Selects the units named in `units` (e.g. "ms"), each with `count`:
+// Y years, M months, D days, h hours, m minutes, s seconds, u microseconds.
+inline void select(qmr_test::TestContext& context, const char* units, std::int32_t count) {
+    const struct { char key; std::size_t selected, count; } fields[] = {
+        {'Y', QMR_CC_DUR_YEARS_SELECTED, QMR_CC_DUR_YEARS},     {'M', QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS},
+        {'D', QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS},       {'h', QMR_CC_DUR_HOURS_SELECTED, QMR_CC_DUR_HOURS},
+        {'m', QMR_CC_DUR_MINUTES_SELECTED, QMR_CC_DUR_MINUTES}, {'s', QMR_CC_DUR_SECONDS_SELECTED, QMR_CC_DUR_SECONDS},
+        {'u', QMR_CC_DUR_MICROS_SELECTED, QMR_CC_DUR_MICROS},
+    };
+    for (const auto& f : fields) {
+        const bool on = std::strchr(units, f.key) != nullptr;
+        context.setByte(f.selected, on ? 'Y' : 'N');
+        context.setInt32At(f.count, on ? count : 0);
+    }
+}
+
 inline qmr::ClockReading clockIn2026() { return {2026, 12, 4, 13, 45, 25, 678}; }
 inline qmr::ClockReading clockIn1999() { return {1999, 12, 31, 23, 59, 59, 999}; }
 inline qmr::ClockReading clockIn1599() { return {1599, 12, 31, 23, 59, 59, 5}; }
