@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "date_builtins.h"

@@ -3,7 +3,7 @@
 // library's own printf and strtol.
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <random>

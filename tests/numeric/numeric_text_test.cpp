@@ -6,7 +6,6 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
