@@ -4,7 +4,6 @@
 // so that a run on a busy thread can be compared with a quiet one.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace stress {

@@ -67,16 +67,14 @@ inline std::unique_ptr<char[]> exactField(const std::string& text, std::size_t s
 }
 
 // QMRFDTEC on its 10 characters and QMRFTMEC on its 8.
-inline std::int32_t dateText(CallContext* context, const std::string& text) {
+template <auto Function, std::size_t Size>
+std::int32_t fromText(CallContext* context, const std::string& text) {
     qmr_int32 out = kMarker32;
-    QMRFDTEC(nullptr, nullptr, context, exactField(text, 10).get(), &out);
+    Function(nullptr, nullptr, context, exactField(text, Size).get(), &out);
     return outcome(out);
 }
-inline std::int32_t timeText(CallContext* context, const std::string& text) {
-    qmr_int32 out = kMarker32;
-    QMRFTMEC(nullptr, nullptr, context, exactField(text, 8).get(), &out);
-    return outcome(out);
-}
+inline constexpr auto dateText = fromText<QMRFDTEC, 10>;
+inline constexpr auto timeText = fromText<QMRFTMEC, 8>;
 
 // Any built-in of the family as one table column.
 using Caller = std::int32_t (*)(CallContext*, const std::string&);
@@ -86,22 +84,29 @@ std::int32_t call(CallContext* context, const std::string& input) {
 }
 
 // Leaves an invalid time in the context's request, as a time built-in
-// whose time the engine refused leaves it: time form '2', 24:60:00.
-inline void leaveInvalidTime(qmr_test::TestContext& context) {
-    DateRequest* request = context.request();
-    request->requestCode = '0';
-    request->timeForm = '2';
-    request->time = 246000;
-    QMRDAT2(nullptr, nullptr, request);
+// whose time the engine refused leaves it (time form '2', 24:60:00), or
+// an invalid date, as QMRFTSC leaves 2001-02-30.
+inline void leaveInvalid(qmr_test::TestContext& context, bool time) {
+    DateRequest* r = context.request();
+    r->requestCode = '0';
+    if (time) { r->timeForm = '2'; r->time = 246000; } else { r->dateForm = '0'; r->date = 20010230; }
+    QMRDAT2(nullptr, nullptr, r);
 }
 
-// Leaves an invalid date in the request, as QMRFTSC leaves 2001-02-30.
-inline void leaveInvalidDate(qmr_test::TestContext& context) {
-    DateRequest* request = context.request();
-    request->requestCode = '0';
-    request->dateForm = '0';
-    request->date = 20010230;
-    QMRDAT2(nullptr, nullptr, request);
+// Selects the units named in `units` (e.g. "ms"), each with `count`:
+// Y years, M months, D days, h hours, m minutes, s seconds, u microseconds.
+inline void select(qmr_test::TestContext& context, const char* units, std::int32_t count) {
+    const struct { char key; std::size_t selected, count; } fields[] = {
+        {'Y', QMR_CC_DUR_YEARS_SELECTED, QMR_CC_DUR_YEARS},     {'M', QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS},
+        {'D', QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS},       {'h', QMR_CC_DUR_HOURS_SELECTED, QMR_CC_DUR_HOURS},
+        {'m', QMR_CC_DUR_MINUTES_SELECTED, QMR_CC_DUR_MINUTES}, {'s', QMR_CC_DUR_SECONDS_SELECTED, QMR_CC_DUR_SECONDS},
+        {'u', QMR_CC_DUR_MICROS_SELECTED, QMR_CC_DUR_MICROS},
+    };
+    for (const auto& f : fields) {
+        const bool on = std::strchr(units, f.key) != nullptr;
+        context.setByte(f.selected, on ? 'Y' : 'N');
+        context.setInt32At(f.count, on ? count : 0);
+    }
 }
 
 inline qmr::ClockReading clockIn2026() { return {2026, 12, 4, 13, 45, 25, 678}; }

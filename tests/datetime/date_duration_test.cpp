@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <random>
-#include <tuple>
 
 #include "date_builtins.h"
 
@@ -13,19 +12,14 @@ namespace {
 
 struct Duration {
     qmr_int32 date;
-    char unit;  // 'y', 'm', 'd'; 'a' selects all three; '-' none
+    const char* units;  // of "YMD", each with the count
     qmr_int32 count;
     bool skipValidation = false;
 };
 
 // Lays the operands out in the context and calls; returns the result date.
 qmr_int32 addDuration(qmr_test::TestContext& context, const Duration& d) {
-    for (const auto& [selected, count, key] : {std::tuple{QMR_CC_DUR_YEARS_SELECTED, QMR_CC_DUR_YEARS, 'y'},
-                                               std::tuple{QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS, 'm'},
-                                               std::tuple{QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS, 'd'}}) {
-        context.setByte(selected, d.unit == key || d.unit == 'a' ? 'Y' : 'N');
-        context.setInt32At(count, d.unit == 'a' && key == 'y' ? 1 : d.count);
-    }
+    date_test::select(context, d.units, d.count);
     context.setInt32At(QMR_CC_DUR_DATE, d.date);
     context.setByte(QMR_CC_SKIP_VALIDATION, d.skipValidation ? 'Y' : 'N');
     context.setInt32At(QMR_CC_DUR_RESULT_DATE, date_test::kMarker32);
@@ -36,41 +30,36 @@ qmr_int32 addDuration(qmr_test::TestContext& context, const Duration& d) {
 
 TEST(DateDuration, Steps) {
     const struct {
-        const char* id;
         Duration duration;
         qmr_int32 result;  // 0 after every failure
         const char* error;
     } cases[] = {
-        // years; February 29 into a common year is February 28
-        {"y.1", {20240229, 'y', 1}, 20250228, ""}, {"y.2", {20240229, 'y', 4}, 20280229, ""},
-        {"y.3", {20240229, 'y', 76}, 21000228, ""},  // 2100 is not a leap year
-        {"y.4", {20261204, 'y', -2025}, 11204, ""},
-        {"y.5", {0, 'y', 0}, 10000, ""},    // year 0 plus 0 years is year 1
-        {"y.6", {229, 'y', 0}, 10228, ""},  // 0000-02-29 to 0001-02-28
-        {"y.7", {99991231, 'y', 1}, 0, " 147"}, {"y.8", {10101, 'y', -1}, 0, " 147"},
-        {"y.9", {123456789, 'y', -3000}, 0, " 139"},   // accepted as 00000000, result month 67
-        {"y.10", {20260101, 'y', 1717987}, 0, " 147"},  // 32 bits would wrap to 20260917
+        // years; February 29 into a common year is February 28; 2100 is not a leap year
+        {{20240229, "Y", 1}, 20250228, ""}, {{20240229, "Y", 4}, 20280229, ""}, {{20240229, "Y", 76}, 21000228, ""},
+        {{20261204, "Y", -2025}, 11204, ""}, {{99991231, "Y", 1}, 0, " 147"}, {{10101, "Y", -1}, 0, " 147"},
+        {{0, "Y", 0}, 10000, ""},    // year 0 plus 0 years is year 1
+        {{229, "Y", 0}, 10228, ""},  // 0000-02-29 to 0001-02-28
+        {{123456789, "Y", -3000}, 0, " 139"},  // accepted as 00000000, result month 67
+        {{20260101, "Y", 1717987}, 0, " 147"},  // 32 bits would wrap to 20260917
         // months; the day is cut to the end of a shorter month
-        {"m.1", {20260131, 'm', 3}, 20260430, ""},   {"m.2", {20240131, 'm', 1}, 20240229, ""},
-        {"m.3", {20261231, 'm', -13}, 20251130, ""},
-        {"m.4", {20260000, 'm', 0}, 20260100, ""},  // month 0 plus 0 months is month 1
-        {"m.5", {99991201, 'm', 1}, 0, " 147"},         {"m.6", {20261204, 'm', INT32_MAX}, 0, " 147"},
-        {"m.7", {20261204, 'm', INT32_MIN}, 0, " 147"},
+        {{20260131, "M", 3}, 20260430, ""}, {{20240131, "M", 1}, 20240229, ""}, {{20261231, "M", -13}, 20251130, ""},
+        {{20260000, "M", 0}, 20260100, ""},  // month 0 plus 0 months is month 1
+        {{99991201, "M", 1}, 0, " 147"}, {{20261204, "M", INT32_MAX}, 0, " 147"},
+        {{20261204, "M", INT32_MIN}, 0, " 147"},
         // days
-        {"d.1", {10101, 'd', 3652058}, 99991231, ""},
-        {"d.2", {20261200, 'd', 0}, 20261201, ""},        // day 0 plus 0 days is day 1
-        {"d.3", {20261204, 'd', -739954}, 0, " 147"},     // 0000-12-31
-        {"d.4", {20261204, 'd', 1073741824}, 0, " 147"},  // 32 bits: 20261204 again
+        {{10101, "D", 3652058}, 99991231, ""}, {{20261200, "D", 0}, 20261201, ""},  // day 0 plus 0 days is day 1
+        {{20261204, "D", -739954}, 0, " 147"},     // 0000-12-31
+        {{20261204, "D", 1073741824}, 0, " 147"},  // 32 bits: 20261204 again
         // unit selection and the input check
-        {"u.1", {20261204, 'a', 5}, 20271204, ""},  // years win
-        {"u.2", {20261204, '-', 5}, 0, " 130"}, {"u.3", {20261232, 'd', 1}, 0, " 137"},
-        {"u.4", {20261332, 'd', 1, true}, 20270202, ""},  // not checked: 2026-13-32 is 2027-02-01
-        {"u.5", {20261232, 'y', 1, true}, 20271232, ""},  // nor is the result
+        {{20261204, "YMD", 5}, 20311204, ""},  // years win
+        {{20261204, "", 5}, 0, " 130"}, {{20261232, "D", 1}, 0, " 137"},
+        {{20261332, "D", 1, true}, 20270202, ""},  // not checked: 2026-13-32 is 2027-02-01
+        {{20261232, "Y", 1, true}, 20271232, ""},  // nor is the result
     };
     for (const auto& c : cases) {
         qmr_test::TestContext context;
-        EXPECT_EQ(addDuration(context, c.duration), c.result) << c.id;
-        EXPECT_EQ(context.error(), c.error) << c.id;
+        EXPECT_EQ(addDuration(context, c.duration), c.result) << "row " << &c - cases;
+        EXPECT_EQ(context.error(), c.error) << "row " << &c - cases;
     }
 }
 
@@ -89,13 +78,13 @@ TEST(DateDuration, AgreesWithChrono) {
         const int n = dayCount(random), k = monthCount(random);
         const year_month_day byDays{from + days{n}};
         const bool daysInRange = byDays.year() >= year{1} && byDays.year() <= year{9999};
-        ASSERT_EQ(addDuration(context, {yyyymmdd(ymd), 'd', n}), daysInRange ? yyyymmdd(byDays) : 0)
+        ASSERT_EQ(addDuration(context, {yyyymmdd(ymd), "D", n}), daysInRange ? yyyymmdd(byDays) : 0)
             << yyyymmdd(ymd) << " + " << n << " days";
         context.clearError();  // a refusal flags the context; the next call would stop on it
         const year_month ym = ymd.year() / ymd.month() + months{k};
         const year_month_day byMonths{ym / std::min(ymd.day(), year_month_day{ym / last}.day())};
         const bool monthsInRange = ym.year() >= year{1} && ym.year() <= year{9999};
-        ASSERT_EQ(addDuration(context, {yyyymmdd(ymd), 'm', k}), monthsInRange ? yyyymmdd(byMonths) : 0)
+        ASSERT_EQ(addDuration(context, {yyyymmdd(ymd), "M", k}), monthsInRange ? yyyymmdd(byMonths) : 0)
             << yyyymmdd(ymd) << " + " << k << " months";
         context.clearError();
     }
@@ -105,11 +94,11 @@ TEST(DateDuration, AFlagLeftSetStopsItAfterTheArithmetic) {
     qmr_test::TestContext context;
     context.setByte(QMR_CC_ERROR_FLAG, 'Y');
     context.setText(QMR_CC_MESSAGE_NUMBER, " 999");
-    EXPECT_EQ(addDuration(context, {20261204, 'd', 1}), 0);
+    EXPECT_EQ(addDuration(context, {20261204, "D", 1}), 0);
     EXPECT_EQ(context.message(), " 999") << "no report";
-    EXPECT_EQ(addDuration(context, {20261204, 'd', 1000000000}), 0);
+    EXPECT_EQ(addDuration(context, {20261204, "D", 1000000000}), 0);
     EXPECT_EQ(context.message(), " 999") << "the flag is looked at before the range";
-    EXPECT_EQ(addDuration(context, {20261232, 'd', 1}), 0);
+    EXPECT_EQ(addDuration(context, {20261232, "D", 1}), 0);
     EXPECT_EQ(context.message(), " 137") << "the input check comes first";
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "date_builtins.h"
 
@@ -102,12 +103,11 @@ TEST(Engine, TimestampTextToDateAndTime) {
 
 TEST(Engine, CurrentDateAndTime) {
     const date_test::FixedClock clock;
-    EXPECT_EQ(run('1', 0, 5, '0', '2').time, 134525);
-    EXPECT_EQ(run('1', 0, 5, '0', '1').time, 1345256);
-    EXPECT_EQ(run('1', 0, 5, '0', '0').time, 13452560);  // hundredths cut to tenths
-    EXPECT_EQ(run('1', 0, 0, '0', '2').date, 20261204);
-    EXPECT_EQ(run('1', 0, 0, '1', '2').date, 1261204);
-    EXPECT_EQ(run('1', 0, 0, '2', '2').date, 261204);
+    for (const auto& [dateForm, timeForm, date, time] : {std::tuple{'0', '2', 20261204, 134525},
+         std::tuple{'1', '1', 1261204, 1345256}, std::tuple{'2', '0', 261204, 13452560}}) {  // hundredths cut to tenths
+        const DateRequest r = run('1', 0, 5, dateForm, timeForm);
+        EXPECT_EQ(std::pair(r.date, r.time), std::pair(date, time)) << dateForm << timeForm;
+    }
     for (const auto& [timeForm, time] : {std::pair{'2', 134525}, std::pair{'1', 1345250}, std::pair{'0', 13452500},
                                           std::pair{'x', 13452500}}) {
         const DateRequest r = run('7', 0, 0, '0', timeForm);

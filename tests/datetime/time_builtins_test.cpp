@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "date_builtins.h"
@@ -57,12 +56,10 @@ TEST(TimeFromText, ReadsTheTwelvePictures) {
 // (cut or padded with blanks), with a current length that nothing should
 // read; the 21 bytes of the output field, '#' where untouched.
 std::string timestampFromText(TestContext& context, const std::string& text, int32_t maxLength) {
-    const std::size_t bytes = 8 + static_cast<std::size_t>(std::max(maxLength, 0));
-    const std::unique_ptr<unsigned char[]> field(new unsigned char[bytes]);
-    qmr_test::putLe32(field.get() + QMR_TF_MAX_LENGTH, maxLength);
-    qmr_test::putLe32(field.get() + QMR_TF_LENGTH, -77);
-    std::memset(field.get() + QMR_TF_TEXT, ' ', bytes - 8);
-    std::memcpy(field.get() + QMR_TF_TEXT, text.data(), std::min(text.size(), bytes - 8));
+    const auto field = date_test::exactField(std::string(QMR_TF_TEXT, '\0') + text,
+                                             QMR_TF_TEXT + static_cast<std::size_t>(std::max(maxLength, 0)));
+    qmr_test::putLe32(reinterpret_cast<unsigned char*>(field.get()) + QMR_TF_MAX_LENGTH, maxLength);
+    qmr_test::putLe32(reinterpret_cast<unsigned char*>(field.get()) + QMR_TF_LENGTH, -77);
     char out[21];
     std::memset(out, '#', sizeof out);
     QMRFTSC(nullptr, nullptr, context.get(), reinterpret_cast<const TextField*>(field.get()), out);

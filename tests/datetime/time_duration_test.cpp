@@ -18,26 +18,10 @@ using qmr_test::TestContext;
 
 constexpr char kZeros[] = "00000000000000000000";
 
-// Selects the units named in `units` (e.g. "ms"), each with `count`:
-// Y years, M months, D days, h hours, m minutes, s seconds, u microseconds.
-void select(TestContext& context, const char* units, int32_t count) {
-    const struct { char key; std::size_t selected, count; } fields[] = {
-        {'Y', QMR_CC_DUR_YEARS_SELECTED, QMR_CC_DUR_YEARS},     {'M', QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS},
-        {'D', QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS},       {'h', QMR_CC_DUR_HOURS_SELECTED, QMR_CC_DUR_HOURS},
-        {'m', QMR_CC_DUR_MINUTES_SELECTED, QMR_CC_DUR_MINUTES}, {'s', QMR_CC_DUR_SECONDS_SELECTED, QMR_CC_DUR_SECONDS},
-        {'u', QMR_CC_DUR_MICROS_SELECTED, QMR_CC_DUR_MICROS},
-    };
-    for (const auto& f : fields) {
-        const bool on = std::strchr(units, f.key) != nullptr;
-        context.setByte(f.selected, on ? 'Y' : 'N');
-        context.setInt32At(f.count, on ? count : 0);
-    }
-}
-
 int32_t addTime(TestContext& context, int32_t time, const char* units, int32_t count) {
     context.setInt32At(QMR_CC_DUR_RESULT_TIME, 777);
     context.setInt32At(QMR_CC_DUR_TIME, time);
-    select(context, units, count);
+    date_test::select(context, units, count);
     QMRFTDUR(nullptr, nullptr, context.get());
     return context.int32At(QMR_CC_DUR_RESULT_TIME);
 }
@@ -106,7 +90,7 @@ std::string addStamp(TestContext& context, const std::string& from, const char* 
     context.setText(QMR_CC_DUR_TIMESTAMP, from);
     context.setText(QMR_CC_DUR_RESULT_TIMESTAMP, std::string(21, '#'));
     context.setByte(QMR_CC_SKIP_VALIDATION, skip ? 'Y' : 'N');
-    select(context, units, count);
+    date_test::select(context, units, count);
     QMRFSDUR(nullptr, nullptr, context.get());
     EXPECT_EQ(context.name(), "QMRFSDUR");
     return context.text(QMR_CC_DUR_RESULT_TIMESTAMP, 21);

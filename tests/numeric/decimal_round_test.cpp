@@ -5,7 +5,6 @@
 // product with 100 is exactly 1.5).
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>

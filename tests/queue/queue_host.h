@@ -34,7 +34,7 @@ public:
 
     void* get() { return bytes_.data(); }
     std::vector<unsigned char>& bytes() { return bytes_; }
-    int idWidth() const { return form == Form::block ? QMR_CMCB_BLOCK_ID_SIZE : QMR_CMCB_PAIR_ID_SIZE; }
+    int idWidth() const { return int(at(QMR_CMCB_BLOCK_ID_SIZE, QMR_CMCB_PAIR_ID_SIZE)); }
     // An identifier as the CMCB holds it: padded with blanks or cut to the width.
     std::string id(std::string id) const {
         id.resize(std::size_t(idWidth()), ' ');
@@ -73,13 +73,10 @@ public:
     }
 
 private:
-    std::size_t relationshipAt() const {
-        return form == Form::block ? QMR_CMCB_BLOCK_RELATIONSHIP : QMR_CMCB_PAIR_RELATIONSHIP;
-    }
-    std::size_t associatedAt() const {
-        return form == Form::block ? QMR_CMCB_BLOCK_ASSOCIATED : QMR_CMCB_PAIR_ASSOCIATED;
-    }
-    std::size_t handleAt() const { return form == Form::block ? QMR_CMCB_BLOCK_HANDLE : QMR_CMCB_PAIR_HANDLE; }
+    std::size_t at(std::size_t block, std::size_t pairs) const { return form == Form::block ? block : pairs; }
+    std::size_t relationshipAt() const { return at(QMR_CMCB_BLOCK_RELATIONSHIP, QMR_CMCB_PAIR_RELATIONSHIP); }
+    std::size_t associatedAt() const { return at(QMR_CMCB_BLOCK_ASSOCIATED, QMR_CMCB_PAIR_ASSOCIATED); }
+    std::size_t handleAt() const { return at(QMR_CMCB_BLOCK_HANDLE, QMR_CMCB_PAIR_HANDLE); }
     std::string text(std::size_t at, std::size_t n) const {
         return std::string(reinterpret_cast<const char*>(&bytes_[at]), n);
     }
@@ -206,9 +203,9 @@ public:
     int read(const std::vector<int>& rooms, std::vector<std::string>* fields = nullptr,
              std::vector<int>* lengths = nullptr) {
         cmcb.setRequest('R');
-        int result;
         std::vector<std::string> got;
         std::vector<int> left;
+        int result;
         if (cmcb.form == Form::block) {
             ParameterBlock block;
             block.count(int(rooms.size()));

@@ -43,10 +43,6 @@ private:
     UConverter* converter_ = nullptr;
 };
 
-std::string pair(unsigned code) {
-    return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-}
-
 struct IcuName { const char* charset; const char* icu; };
 // KS X 1001 in 8-bit form (EUC-KR) for the 7-bit pairs of "sosi".
 const IcuName kDoubleByteSets[] = {{"sjis", "Shift_JIS"}, {"gbk", "GBK"}, {"big5", "Big5"}, {"sosi", "ibm-970"}};

@@ -10,7 +10,6 @@ namespace {
 using namespace qmr_test;
 
 struct ConcatRow {
-    const char* id;
     const char* charset;
     std::string_view first, second;
     std::int32_t resultMax;
@@ -19,12 +18,12 @@ struct ConcatRow {
     const char* error;
 };
 const ConcatRow kConcat[] = {
-    {"c1", "single", "ab", "cd", 4, "abcd", 4, ""}, {"c2", "single", "ab", "cd", 6, "abcd\0~"sv, 4, ""},
-    {"c3", "single", "ab", "cd", 3, "\0~~"sv, 0, " 135"}, {"c5", "single", "ab", "cd", 0, "", 0, " 130"},
-    {"c6", "sosi", "a" SO "\x21\x21" SI, SO "\x21\x22" SI, 8, "a" SO "\x21\x21\x21\x22" SI "\0"sv, 7, ""},
-    {"c7", "sosi", SI, SO "\x21\x22" SI, 5, SI SO "\x21\x22" SI, 5, ""},          // a 1-byte first text is never joined
-    {"c8", "sosi", "a" SO "\x21\x21" SI, SO, 6, "a" SO "\x21\x21" SI SO, 6, ""},  // nor a 1-byte second text
-    {"c9", "single", "a" SI, SO "b", 4, "a" SI SO "b", 4, ""},                    // no shift codes in single-byte text
+    {"single", "ab", "cd", 4, "abcd", 4, ""}, {"single", "ab", "cd", 6, "abcd\0~"sv, 4, ""},
+    {"single", "ab", "cd", 3, "\0~~"sv, 0, " 135"}, {"single", "ab", "cd", 0, "", 0, " 130"},
+    {"sosi", "a" SO "\x21\x21" SI, SO "\x21\x22" SI, 8, "a" SO "\x21\x21\x21\x22" SI "\0"sv, 7, ""},
+    {"sosi", SI, SO "\x21\x22" SI, 5, SI SO "\x21\x22" SI, 5, ""},  // a 1-byte first text is never joined
+    {"sosi", "a" SO "\x21\x21" SI, SO, 6, "a" SO "\x21\x21" SI SO, 6, ""},  // nor a 1-byte second text
+    {"single", "a" SI, SO "b", 4, "a" SI SO "b", 4, ""},  // no shift codes in single-byte text
 };
 
 TEST(Concat, JoinsChecksAndMergesDoubleByteRuns) {
@@ -33,10 +32,10 @@ TEST(Concat, JoinsChecksAndMergesDoubleByteRuns) {
         TestContext ctx;
         Field a(8, r.first), b(8, r.second), out(r.resultMax, "");
         QMRFCCAT(nullptr, nullptr, ctx.get(), a.get(), b.get(), out.get());
-        EXPECT_EQ(out.bytes(), r.result) << r.id;
-        EXPECT_EQ(out.length(), r.length) << r.id;
-        EXPECT_EQ(ctx.error(), r.error) << r.id;
-        EXPECT_EQ(ctx.name(), "QMRFCCAT") << r.id;
+        EXPECT_EQ(out.bytes(), r.result) << &r - kConcat;
+        EXPECT_EQ(out.length(), r.length) << &r - kConcat;
+        EXPECT_EQ(ctx.error(), r.error) << &r - kConcat;
+        EXPECT_EQ(ctx.name(), "QMRFCCAT") << &r - kConcat;
     }
     TestContext ctx;
     Field a(4, "ab"), bad(2, "abc");
@@ -70,7 +69,6 @@ TEST(Length, GivesTheStoredLength) {
 constexpr qmr_int16 N = INT16_MIN;  // not supplied
 
 struct SubstringRow {
-    const char* id;
     const char* charset;
     bool db;  // QMRFSSDB
     std::string_view source;
@@ -82,30 +80,30 @@ struct SubstringRow {
 // sosi text a SO XX YY SI b: offsets a 0, SO 1, XX 2-3, YY 4-5, SI 6, b 7.
 #define MIXED "a" SO "\x21\x22\x23\x41" SI "b"
 const SubstringRow kSubstring[] = {
-    {"s1", "single", 0, "abcdef", 2, 3, 6, "bcd\0~~"sv, ""}, {"s2", "single", 0, "abcdef", N, N, 6, "abcdef", ""},
-    {"s4", "single", 0, "abc", 5, N, 6, "\0~~~~~"sv, ""},  // beyond the text, within the field
-    {"s5", "single", 0, "abc", 9, 1, 4, "    ", " 133"},   // beyond the field
-    {"s6", "single", 0, "abc", 2, 9, 1, " ", " 135"},
-    {"s7", "single", 0, "abc", 2, 0, 0, "", ""},  // no byte for a NUL, none written
-    {"m1", "sosi", 0, MIXED, 5, 2, 6, SO "\x23\x41" SI "\0~"sv, ""},          // one character inside a run
-    {"m2", "sosi", 0, MIXED, 4, 2, 6, SO "\x23\x41" SI "\0~"sv, ""},          // start inside XX: on to YY
-    {"m3", "sosi", 0, MIXED, 3, 1, 6, SO "\x21\x22" SI "\0~"sv, ""},          // end inside XX: XX whole
-    {"m4", "sosi", 0, MIXED, N, N, 8, MIXED, ""},                             // shift codes in the range are kept
-    {"m5", "sosi", 0, MIXED, 2, 5, 8, SO "\x21\x22\x23\x41" SI "\0~"sv, ""},  // from the SO
-    {"m6", "sosi", 0, MIXED, 3, 4, 8, SO "\x21\x22\x23\x41" SI "\0~"sv, ""},
-    {"m7", "sosi", 0, MIXED, 7, 2, 4, SO SI "b\0"sv, ""},  // from the SI
-    {"m8", "sosi", 0, MIXED, 5, 0, 4, "\0~~~"sv, ""},      // nothing taken, no shift codes
-    {"m9", "sosi", 0, MIXED, 3, 2, 3, "   ", " 135"},      // SO XX SI needs 4 bytes
-    {"d1", "sosi", 1, "\x21\x22\x23\x41", 3, 2, 3, "\x23\x41\0"sv, ""},
-    {"d2", "sosi", 1, "\x21\x22\x23\x41", 2, N, 3, "\x23\x41\0"sv, ""},
-    {"d3", "sosi", 1, "\x21\x22" SI "b", 3, 2, 3, SI "b\0"sv, ""},
-    {"j1", "sjis", 0, "a\x82\xa0" "b", 2, 1, 3, "\0~~"sv, ""},  // end splits the character: left out
-    {"j2", "sjis", 0, "a\x82\xa0" "b", 2, 2, 3, "\x82\xa0\0"sv, ""},
-    {"j3", "sjis", 0, "a\x82\xa0" "b", 3, 2, 3, "b\0~"sv, ""},  // start inside it: on to b
-    {"j4", "sjis", 0, "a\x82", 2, 3, 3, "\x82\0~"sv, ""},                          // a lone lead byte at the end
-    {"t1", "tis620", 0, "\xa1\xd4\xe8\xa2", 2, 3, 5, "\xa1\xd4\xe8\xa2\0"sv, ""},  // back to the base
-    {"t2", "tis620", 0, "\xa1\xd4\xe8\xa2", 1, 2, 5, "\0~~~~"sv, ""},
-    {"t3", "tis620", 0, "\xa1\xd4\xe8\xa2", 4, N, 5, "\xa2\0~~~"sv, ""},
+    {"single", 0, "abcdef", 2, 3, 6, "bcd\0~~"sv, ""}, {"single", 0, "abcdef", N, N, 6, "abcdef", ""},
+    {"single", 0, "abc", 5, N, 6, "\0~~~~~"sv, ""},  // beyond the text, within the field
+    {"single", 0, "abc", 9, 1, 4, "    ", " 133"},  // beyond the field
+    {"single", 0, "abc", 2, 9, 1, " ", " 135"},
+    {"single", 0, "abc", 2, 0, 0, "", ""},  // no byte for a NUL, none written
+    {"sosi", 0, MIXED, 5, 2, 6, SO "\x23\x41" SI "\0~"sv, ""},  // one character inside a run
+    {"sosi", 0, MIXED, 4, 2, 6, SO "\x23\x41" SI "\0~"sv, ""},  // start inside XX: on to YY
+    {"sosi", 0, MIXED, 3, 1, 6, SO "\x21\x22" SI "\0~"sv, ""},  // end inside XX: XX whole
+    {"sosi", 0, MIXED, N, N, 8, MIXED, ""},  // shift codes in the range are kept
+    {"sosi", 0, MIXED, 2, 5, 8, SO "\x21\x22\x23\x41" SI "\0~"sv, ""},  // from the SO
+    {"sosi", 0, MIXED, 3, 4, 8, SO "\x21\x22\x23\x41" SI "\0~"sv, ""},
+    {"sosi", 0, MIXED, 7, 2, 4, SO SI "b\0"sv, ""},  // from the SI
+    {"sosi", 0, MIXED, 5, 0, 4, "\0~~~"sv, ""},  // nothing taken, no shift codes
+    {"sosi", 0, MIXED, 3, 2, 3, "   ", " 135"},  // SO XX SI needs 4 bytes
+    {"sosi", 1, "\x21\x22\x23\x41", 3, 2, 3, "\x23\x41\0"sv, ""},
+    {"sosi", 1, "\x21\x22\x23\x41", 2, N, 3, "\x23\x41\0"sv, ""},
+    {"sosi", 1, "\x21\x22" SI "b", 3, 2, 3, SI "b\0"sv, ""},
+    {"sjis", 0, "a\x82\xa0" "b", 2, 1, 3, "\0~~"sv, ""},  // end splits the character: left out
+    {"sjis", 0, "a\x82\xa0" "b", 2, 2, 3, "\x82\xa0\0"sv, ""},
+    {"sjis", 0, "a\x82\xa0" "b", 3, 2, 3, "b\0~"sv, ""},  // start inside it: on to b
+    {"sjis", 0, "a\x82", 2, 3, 3, "\x82\0~"sv, ""},  // a lone lead byte at the end
+    {"tis620", 0, "\xa1\xd4\xe8\xa2", 2, 3, 5, "\xa1\xd4\xe8\xa2\0"sv, ""},  // back to the base
+    {"tis620", 0, "\xa1\xd4\xe8\xa2", 1, 2, 5, "\0~~~~"sv, ""},
+    {"tis620", 0, "\xa1\xd4\xe8\xa2", 4, N, 5, "\xa2\0~~~"sv, ""},
 };
 
 TEST(Substring, WalksEachKindOfText) {
@@ -116,9 +114,9 @@ TEST(Substring, WalksEachKindOfText) {
         OptionalNumber start{r.start == N ? 'N' : ' ', 0, r.start == N ? qmr_int16(9) : r.start};
         OptionalNumber length{r.length == N ? 'N' : ' ', 0, r.length == N ? qmr_int16(9) : r.length};
         (r.db ? QMRFSSDB : QMRFSSTR)(nullptr, nullptr, ctx.get(), source.get(), &start, &length, out.get());
-        EXPECT_EQ(out.bytes(), r.result) << r.id;
-        EXPECT_EQ(ctx.error(), r.error) << r.id;
-        EXPECT_EQ(ctx.name(), r.db ? "QMRFSSDB" : "QMRFSSTR") << r.id;
+        EXPECT_EQ(out.bytes(), r.result) << &r - kSubstring;
+        EXPECT_EQ(ctx.error(), r.error) << &r - kSubstring;
+        EXPECT_EQ(ctx.name(), r.db ? "QMRFSSDB" : "QMRFSSTR") << &r - kSubstring;
     }
 }
 

@@ -61,6 +61,9 @@ private:
     std::unique_ptr<char[]> block_;
 };
 
+// A double-byte code as its two bytes, high first.
+inline std::string pair(unsigned code) { return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}; }
+
 struct UseCharset {
     explicit UseCharset(const char* name) { EXPECT_EQ(qmr_use_charset(name), 0) << name; }
     ~UseCharset() { qmr_use_charset("single"); }

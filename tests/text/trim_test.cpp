@@ -9,7 +9,6 @@ namespace {
 using namespace qmr_test;
 
 struct CopyRow {
-    const char* id;
     const char* charset;
     std::string_view source;
     std::int32_t sourceMax, resultMax;
@@ -25,26 +24,26 @@ void runCopyRows(std::span<const CopyRow> rows,
         TestContext ctx;
         Field source(r.sourceMax, r.source), out(r.resultMax, "");
         f(nullptr, nullptr, ctx.get(), source.get(), out.get());
-        EXPECT_EQ(out.bytes(), r.result) << r.id;
-        EXPECT_EQ(out.length(), r.length) << r.id;
-        EXPECT_EQ(ctx.error(), r.error) << r.id;
-        EXPECT_EQ(ctx.name(), name) << r.id;
+        const auto row = &r - rows.data();
+        EXPECT_EQ(out.bytes(), r.result) << row;
+        EXPECT_EQ(out.length(), r.length) << row;
+        EXPECT_EQ(ctx.error(), r.error) << row;
+        EXPECT_EQ(ctx.name(), name) << row;
     }
 }
 
 const CopyRow kTrim[] = {
-    {"t1", "single", "ab  ", 4, 4, "ab\0 "sv, 2, ""}, {"t2", "single", "    ", 4, 5, "\0   ~"sv, 0, ""},
-    {"t3", "single", "ab", 4, 2, "ab", 2, ""},
-    {"t4", "single", "abc", 4, 2, "\0~"sv, 0, " 130"},    // longer than the result
-    {"t5", "single", "abc", 2, 4, "\0~~~"sv, 0, " 130"},  // longer than its own field
-    {"t6", "single", "", 4, 0, "", 0, " 130"},
-    {"s1", "sosi", "a" SO "\x23\x41" SI "  ", 7, 7, "a" SO "\x23\x41" SI "\0 "sv, 5, ""},
-    {"s2", "sosi", "a" SO "\x23\x41\x21\x21" SI, 7, 7, "a" SO "\x23\x41" SI "\0" SI ""sv, 5, ""},
-    {"s3", "sosi", "a" SO "\x23\x41", 4, 5, "a" SO "\x23\x41" SI, 5, ""},
-    {"s4", "sosi", "a" SO "\x23\x41\x23\x42", 6, 6, "a" SO "\x23\x41" SI "\0"sv, 5, ""},  // no room: one less
-    {"s5", "sosi", "a " SO "\x21\x21" SI, 6, 6, "a\0" SO "\x21\x21" SI ""sv, 1, ""},
-    {"j1", "sjis", "\x82\x60\x81\x40 ", 5, 5, "\x82\x60\0\x40 "sv, 2, ""},
-    {"j2", "sjis", "a\x82", 2, 2, "a\x82", 2, ""},  // a lone lead byte at the end is kept
+    {"single", "ab  ", 4, 4, "ab\0 "sv, 2, ""}, {"single", "    ", 4, 5, "\0   ~"sv, 0, ""},
+    {"single", "ab", 4, 2, "ab", 2, ""},
+    {"single", "abc", 4, 2, "\0~"sv, 0, " 130"},  // longer than the result
+    {"single", "abc", 2, 4, "\0~~~"sv, 0, " 130"},  // longer than its own field
+    {"single", "", 4, 0, "", 0, " 130"}, {"sosi", "a" SO "\x23\x41" SI "  ", 7, 7, "a" SO "\x23\x41" SI "\0 "sv, 5, ""},
+    {"sosi", "a" SO "\x23\x41\x21\x21" SI, 7, 7, "a" SO "\x23\x41" SI "\0" SI ""sv, 5, ""},
+    {"sosi", "a" SO "\x23\x41", 4, 5, "a" SO "\x23\x41" SI, 5, ""},
+    {"sosi", "a" SO "\x23\x41\x23\x42", 6, 6, "a" SO "\x23\x41" SI "\0"sv, 5, ""},  // no room: one less
+    {"sosi", "a " SO "\x21\x21" SI, 6, 6, "a\0" SO "\x21\x21" SI ""sv, 1, ""},
+    {"sjis", "\x82\x60\x81\x40 ", 5, 5, "\x82\x60\0\x40 "sv, 2, ""},
+    {"sjis", "a\x82", 2, 2, "a\x82", 2, ""},  // a lone lead byte at the end is kept
 };
 
 TEST(Trim, DropsTrailingBlanksOfEitherWidth) {
@@ -60,13 +59,12 @@ TEST(Trim, ResultMayBeTheSource) {
 }
 
 const CopyRow kUpper[] = {
-    {"u1", "single", "abc", 3, 10, "ABC       ", 3, ""},
-    {"u2", "single", "a\0b"sv, 3, 4, "A   ", 1, ""},  // up to the first NUL
-    {"u3", "single", "xyz", 3, 3, "XYZ", 3, ""},      // fills the field: no terminator past it
-    {"u4", "single", "xyz", 3, 2, "\0~"sv, 0, " 130"},
-    {"j1", "sjis", "\x82\x81" "a\x83\x61", 5, 6, "\x82\x60" "A\x83\x61 ", 5, ""},
-    {"s1", "sosi", "a" SO "\x23\x61\x30\x61" SI "b", 8, 8, "A" SO "\x23\x41\x30\x61" SI "B", 8, ""},
-    {"b1", "big5", "\xa3\x40", 2, 2, "\xa2\xe5", 2, ""},
+    {"single", "abc", 3, 10, "ABC       ", 3, ""},
+    {"single", "a\0b"sv, 3, 4, "A   ", 1, ""},  // up to the first NUL
+    {"single", "xyz", 3, 3, "XYZ", 3, ""},  // fills the field: no terminator past it
+    {"single", "xyz", 3, 2, "\0~"sv, 0, " 130"}, {"sjis", "\x82\x81" "a\x83\x61", 5, 6, "\x82\x60" "A\x83\x61 ", 5, ""},
+    {"sosi", "a" SO "\x23\x61\x30\x61" SI "b", 8, 8, "A" SO "\x23\x41\x30\x61" SI "B", 8, ""},
+    {"big5", "\xa3\x40", 2, 2, "\xa2\xe5", 2, ""},
 };
 
 TEST(Upper, UpperCasesIntoABlankFilledResult) {
@@ -80,27 +78,26 @@ std::string le16(int n) {
 
 TEST(BufferTrim, TrimsByLengthFieldOrNul) {
     const struct {
-        const char* id;
         const char* charset;
         std::string_view text;
         int count;  // -1: no length field, the text ends at its NUL
         int trimmed;
         std::string_view after;
     } rows[] = {
-        {"o1", "single", "ab  ", 4, 2, "ab  "},
-        {"o2", "single", "    ", 4, 1, "    "},            // one blank stays
-        {"o3", "single", "ab  ", -1, 2, "ab\0 \0"sv},      // NUL at the trimmed length
-        {"o4", "single", "", -1, 1, " \0"sv},              // empty: one blank
-        {"o5", "single", "ab \0 x"sv, 6, 2, "ab \0 x"sv},  // stops at a NUL
-        {"o6", "sjis", "a\x81\x40", 3, 1, "a\x81\x40"}, {"o7", "single", "xyz", 0, 1, " yz"},
+        {"single", "ab  ", 4, 2, "ab  "},
+        {"single", "    ", 4, 1, "    "},  // one blank stays
+        {"single", "ab  ", -1, 2, "ab\0 \0"sv},  // NUL at the trimmed length
+        {"single", "", -1, 1, " \0"sv},  // empty: one blank
+        {"single", "ab \0 x"sv, 6, 2, "ab \0 x"sv},  // stops at a NUL
+        {"sjis", "a\x81\x40", 3, 1, "a\x81\x40"}, {"single", "xyz", 0, 1, " yz"},
     };
     for (const auto& r : rows) {
         const UseCharset use(r.charset);
         Buffer text(r.text, r.count < 0 ? std::max<std::size_t>(r.text.size() + 1, 2) : r.text.size());
         std::string field = le16(r.count);
         EXPECT_EQ(QMROTRIM(r.count < 0 ? nullptr : field.data(), text.get()), 0);
-        EXPECT_EQ(text.bytes(), r.after) << r.id;
-        EXPECT_EQ(field, le16(r.count < 0 ? -1 : r.trimmed)) << r.id;
+        EXPECT_EQ(text.bytes(), r.after) << &r - rows;
+        EXPECT_EQ(field, le16(r.count < 0 ? -1 : r.trimmed)) << &r - rows;
     }
     std::string field = le16(4);
     qmr_int16 count = 4;
