@@ -18,7 +18,7 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-m32")
 
 # Tests under qemu are several times slower: QMR_EMULATED (see
-# tests/CMakeLists.txt) lets whole-range sweeps sample their range.
+# tests/CMakeLists.txt) lets the stress test do fewer rounds.
 set(QMR_EMULATED_CPU ON)
 find_program(QMR_QEMU_I386 qemu-i386)
 if(QMR_QEMU_I386)
