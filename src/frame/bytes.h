@@ -1,8 +1,11 @@
-// Little-endian integers inside host records, read and written byte by
-// byte so that no record is ever accessed through a cast pointer and the
-// result does not depend on the alignment or the byte order of the host.
+// Little-endian integers inside host records, copied in and out rather
+// than accessed through a cast pointer, so that the result depends on
+// neither the alignment nor the byte order of the host.  On a
+// little-endian machine a store is one plain store of the whole value, so
+// that a host's next read of it is served from that store.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,6 +17,10 @@ inline std::int32_t loadLE32(const unsigned char* p) noexcept {
 }
 
 inline void storeLE32(unsigned char* p, std::int32_t value) noexcept {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &value, sizeof value);
+        return;
+    }
     const auto v = static_cast<std::uint32_t>(value);
     p[0] = static_cast<unsigned char>(v);
     p[1] = static_cast<unsigned char>(v >> 8);
@@ -26,6 +33,10 @@ inline std::int16_t loadLE16(const unsigned char* p) noexcept {
 }
 
 inline void storeLE16(unsigned char* p, std::int16_t value) noexcept {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &value, sizeof value);
+        return;
+    }
     const auto v = static_cast<std::uint16_t>(value);
     p[0] = static_cast<unsigned char>(v);
     p[1] = static_cast<unsigned char>(v >> 8);

@@ -6,7 +6,6 @@
 // past the kFieldLimit-th field, is read.
 #pragma once
 
-#include <bit>
 #include <cstdarg>
 #include <cstdint>
 #include <cstring>
@@ -44,16 +43,6 @@ inline std::int32_t readNumericText(const unsigned char* text) noexcept {
     std::uint32_t digits = word & 0x0F0F0F0F;
     digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF;  // 10 * d0 + d1 in byte 0, 10 * d2 + d3 in byte 2
     return static_cast<std::int32_t>((digits * 100 + (digits >> 16)) & 0xFFFF);
-}
-
-// A pair's length, set in place: 4 bytes, least significant first, in one
-// store, so that the host's next read of it is served from that store.
-inline void storeLength(unsigned char* slot, std::int32_t value) noexcept {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(slot, &value, sizeof value);
-    } else {
-        storeLE32(slot, value);
-    }
 }
 
 // A parameter block: at most its field count of fields, up to the first

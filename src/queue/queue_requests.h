@@ -78,7 +78,7 @@ QMR_QUEUE_INLINE Outcome readFields(const QueueAnchor& anchor, const Identifiers
             copyBytes(field.data, at + 2, copied);
             at += 2 + length;
         }
-        if (field.lengthSlot != nullptr) storeLength(field.lengthSlot, static_cast<std::int32_t>(copied));
+        if (field.lengthSlot != nullptr) storeLE32(field.lengthSlot, static_cast<std::int32_t>(copied));
     });
     return Outcome::done;
 }
