@@ -1,8 +1,5 @@
 // qmrd2dec and qmrd2dc1 through the C interface.  Expected values are
-// written as decimal text and read with strtod, so each case states the
-// decimal result it stands for; the double arithmetic shows where it
-// differs from decimal rounding (0.015 is stored below 0.015, yet its
-// product with 100 is exactly 1.5).
+// decimal text read with strtod: each case states the result it stands for.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -33,22 +30,16 @@ std::string decimal(long long digits, int exponent) {
 
 TEST(Qmrd2dec, Cases) {
     const struct { double value; int32_t places, mode; const char* expected; } cases[] = {
-        // documented
-        {2.5, 0, kRound, "3"},     {2.5, 0, kTruncate, "2"},   {0.29, 2, kTruncate, "0.29"},
-        {-1.5, 0, kRound, "-2"},   {-1.9, 0, kTruncate, "-1"}, {1234.5, -2, kRound, "1200"},
         // halves that are exact in binary round away from zero; any mode but 0 rounds
-        {0.5, 0, kRound, "1"},     {-0.5, 0, kRound, "-1"},    {0.25, 1, kRound, "0.3"},
-        {-0.125, 2, kRound, "-0.13"}, {0.375, 2, 7, "0.38"},   {0.0, 3, kRound, "0"},
+        {2.5, 0, kRound, "3"}, {-1.5, 0, kRound, "-2"}, {0.375, 2, 7, "0.38"}, {0.0, 3, kRound, "0"},
         // the arithmetic is double, not decimal: each product is rounded
         // before the half is added
-        {0.015, 2, kRound, "0.02"}, {2.675, 2, kRound, "2.68"}, {1.005, 2, kRound, "1"}, {0.015, 3, kTruncate, "0.015"},
+        {0.015, 2, kRound, "0.02"}, {1.005, 2, kRound, "1"},
         // negative places
-        {1250, -2, kRound, "1300"}, {1250, -2, kTruncate, "1200"}, {-1250, -2, kRound, "-1300"},
-        {4.9, -1, kRound, "0"},     {123456, -3, kTruncate, "123000"}, {4.4e20, -20, kRound, "4e20"},
-        {4.6e20, -20, kRound, "5e20"},
-        // places above 18: the scale comes from the power function
-        {0.1, 19, kRound, "0.1"},  {1.5e-19, 19, kRound, "2e-19"}, {1.25e-19, 19, kRound, "1e-19"},
-        {1.5, 25, kTruncate, "1.500000000000005"},
+        {1234.5, -2, kRound, "1200"}, {1250, -2, kRound, "1300"}, {123456, -3, kTruncate, "123000"},
+        {4.4e20, -20, kRound, "4e20"}, {4.6e20, -20, kRound, "5e20"},
+        // places above 18, the last from the power function
+        {1.5e-19, 19, kRound, "2e-19"}, {1.5, 25, kTruncate, "1.500000000000005"},
         // truncation of a value below 1 adds 5e-16 however small the value
         {0.001, 18, kTruncate, "0.0010000000000005"},
         // from 1e14 up the half unit stays 0.5
@@ -108,8 +99,8 @@ TEST(Qmrd2dec, DecimalsOfFifteenDigitsAgainstDecimalArithmetic) {
 
 TEST(Qmrd2dc1, Cases) {
     const struct { double value; int32_t places, mode, digits; const char* expected; } cases[] = {
-        {1234567890123.456, 2, kRound, 15, "1234567890123.456"}, {123.456, 2, kRound, 15, "123.46"},
-        {-1234567890123.456, 2, kRound, 15, "-1234567890123.456"},
+        // below 15 digits, a value that fills its integer digits still rounds
+        {123456789012.345, 2, kRound, 14, "123456789012.35"}, {123.456, 2, kRound, -1, "123.46"},
         {1e14 + 0.5, 0, kRound, 20, "100000000000001"},  // places 0 always rounds
         {0.123456789, 15, kRound, 15, "0.123456789"},    // no integer digits: unchanged
         {0.123456789, 17, kRound, 15, "0.123456789"},    // places above digits: unchanged
@@ -139,18 +130,6 @@ TEST(Qmrd2dc1, IntegerDigitLimits) {
                 EXPECT_TRUE(sameDouble(qmrd2dc1(short_, places, mode, digits), rounded)) << integerDigits;
             }
         }
-    }
-}
-
-TEST(Qmrd2dc1, NarrowFieldsAreQmrd2dec) {
-    std::mt19937_64 random(9);
-    std::uniform_real_distribution<double> value(-1e16, 1e16);
-    for (int i = 0; i < 20000; ++i) {
-        const double v = value(random) / std::pow(10.0, double(random() % 17));
-        const int32_t places = int32_t(random() % 25) - 4;
-        const int32_t mode = int32_t(random() % 3);
-        const int32_t digits = int32_t(random() % 20) - 5;  // [-5, 14]
-        ASSERT_TRUE(sameDouble(qmrd2dc1(v, places, mode, digits), qmrd2dec(v, places, mode))) << v;
     }
 }
 

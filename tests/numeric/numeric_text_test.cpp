@@ -1,7 +1,5 @@
-// QMRFCHR and QMRFNUM through the C interface: the digit text against
-// printf's own formatting of the same whole part, and the numeric text
-// over its grammar with the stored value against strtod of the same
-// number written as C text.
+// QMRFCHR against printf's formatting of the same whole part, and QMRFNUM
+// over its grammar against strtod of the same number written as C text.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -65,7 +63,6 @@ TEST(Qmrfchr, AgreesWithPrintfAroundEveryPowerOfTenAndAtRandom) {
     for (double special : {0.0, -0.0, 4.9e-324, 999999999999999.875, 1e15, DBL_MAX, inf, -inf, -inf * 0}) {
         expectDigitText(special);
     }
-    EXPECT_EQ(callQmrfchr(-1234.99).digits, "000000000001234");
     std::mt19937_64 random(5);  // and random magnitudes
     std::uniform_real_distribution<double> mantissa(0.5, 1.0);
     std::uniform_int_distribution<int> nearFifteenDigits(-4, 60);  // 2^50 is about 1e15
@@ -99,19 +96,14 @@ TEST(Qmrfnum, Grammar) {
         const char* error;  // "" for a number; 0 is stored with an error
         const char* value;  // the same number as C text, for strtod
     } cases[] = {
-        // signs, separators and blanks alone are 0
-        // (digits, a separator and signed blanks: against strtod below)
-        {"", "", "0"}, {"-", "", "0"}, {"  +", "", "0"}, {"-,", "", "0"}, {"-0.000", "", "0"}, {". 5", "", "0.5"},
-        // 15 digits at most, leading zeros counted
-        {"  999999999999999", "", "999999999999999"}, {"-.000000000000001", "", "-1e-15"},
+        {". 5", "", "0.5"},  // texts without blanks after the separator: the random test
+        // 15 digits at most, leading zeros and those after the separator counted
         {"1234567890123456", kTooLong, "0"}, {"0000000000000001", kTooLong, "0"},
-        {"123456789012345.6", kTooLong, "0"}, {"12345678901234567", kTooLong, "0"},
-        {"0.000000000000001", kTooLong, "0"},
-        // not a number
-        {"1 2", kNotNumber, "0"}, {"12 -", kNotNumber, "0"}, {"12-", kNotNumber, "0"}, {".5-", kNotNumber, "0"},
-        {"--1", kNotNumber, "0"}, {"+-1", kNotNumber, "0"}, {"1.2,3", kNotNumber, "0"}, {"1e5", kNotNumber, "0"},
-        {"\t12", kNotNumber, "0"}, {"12" + std::string(15, '\0'), kNotNumber, "0"}, {"\xff", kNotNumber, "0"},
-        {"1234567890123456a", kNotNumber, "0"}, {"12345678901234 56", kNotNumber, "0"},
+        {"123456789012345.6", kTooLong, "0"},
+        // not a number (each byte between two digits: the next test)
+        {"12-", kNotNumber, "0"}, {".-5", kNotNumber, "0"}, {"--1", kNotNumber, "0"}, {"1.2,3", kNotNumber, "0"},
+        {"\t12", kNotNumber, "0"}, {"12" + std::string(15, '\0'), kNotNumber, "0"},
+        {"1234567890123456a", kNotNumber, "0"},  // found before the digits are counted
     };
     for (const auto& c : cases) {
         const NumericTextCall got = callQmrfnum(c.text);

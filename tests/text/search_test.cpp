@@ -37,13 +37,10 @@ void runRows(std::span<const SearchRow> rows, Function single, Function doubleBy
 const SearchRow kIndex[] = {
     {"single", 0, "", "a", 0, " 130"}, {"single", 0, "a", "", 0, " 130"}, {"single", 1, "xxab", "ab", 3, ""},
     {"sjis", 0, "\x82" "aa", "a", 3, ""},  // never on a trail byte
-    {"sjis", 0, "\x82\x60\x82\x61", "\x60\x82", 0, ""}, {"gbk", 0, "a\xa3\xc1", "\xa3\xc1", 2, ""},
     {"sosi", 0, "ab" SO "\x21\x21" SI, "b", 2, ""},  // QMRFINDX starts single-byte
     {"sosi", 1, "ab" SO "\x21\x21" SI, "b", 0, ""},  // QMRFINDB double-byte: "ab" is one character
     {"sosi", 1, SI "x" SO "\x21\x21\x23\x41", SO "\x23\x41" SI, 6, ""},
-    {"sosi", 0, "x" SO "\x23\x41", SO "\x23\x41" SI, 3, ""},
     {"sosi", 1, SO "CD" SI "AB", "AB", 0, ""},  // after SI nothing until the next SO
-    {"sosi", 0, SO "CD" SI "AB", "AB", 5, ""},
     {"sosi", 0, "abc", SI, 0, ""},  // nothing left of the search text
     {"sosi", 1, "\x21\x41\x42\x43", "\x41\x42", 0, ""},  // pairs only
 };
@@ -54,13 +51,12 @@ TEST(Index, FindsOnlyAtCharacterStarts) {
 
 const SearchRow kVerify[] = {
     // single-byte text against reference code: differential_test.cpp
-    {"single", 0, "", "a ", 1, ""}, {"single", 1, "", "a ", 0, ""},  // only QMRFVRDB's set keeps its blank
     {"sjis", 0, "\x82\x60\x82\x61", "\x82\x60", 3, ""}, {"sjis", 0, "\x82\x60  ", "\x82\x60", 0, ""},
     {"sjis", 0, "\x82\x60\x81\x40", "\x82\x60", 3, ""},  // a double-byte blank is no trailing blank
     {"sjis", 1, "", "\x81\x40", 0, ""}, {"sjis", 0, "", "\x81\x40", 1, ""},
-    {"sosi", 0, "a" SO "\x21\x22" SI, "a" SO "\x21\x22" SI, 0, ""}, {"sosi", 0, "a" SO "\x21\x22" SI, "a", 3, ""},
+    {"sosi", 0, "a" SO "\x21\x22" SI, "a" SO "\x21\x22" SI, 0, ""},
     {"sosi", 0, "a" SO "\x21\x22" SI, "a\x21\x22", 3, ""},  // not the same characters single-byte
-    {"sosi", 1, "\x21\x22\x23\x24", "\x23\x24\x21\x22", 0, ""}, {"sosi", 1, "\x21\x22\x23\x24", "\x21\x22", 3, ""},
+    {"sosi", 1, "\x21\x22\x23\x24", "\x21\x22", 3, ""},
     {"sosi", 1, "", "\x21\x21", 0, ""},
     {"tis620", 0, "\xa1\xd4", "\xa1", 1, ""},  // the mark belongs to its base
     {"tis620", 0, "\xa1\xd4\xa2", "\xa2\xa1\xd4", 0, ""},

@@ -33,8 +33,7 @@ void runCopyRows(std::span<const CopyRow> rows,
 }
 
 const CopyRow kTrim[] = {
-    {"single", "ab  ", 4, 4, "ab\0 "sv, 2, ""}, {"single", "    ", 4, 5, "\0   ~"sv, 0, ""},
-    {"single", "ab", 4, 2, "ab", 2, ""},
+    {"single", "    ", 4, 5, "\0   ~"sv, 0, ""}, {"single", "ab", 4, 2, "ab", 2, ""},
     {"single", "abc", 4, 2, "\0~"sv, 0, " 130"},  // longer than the result
     {"single", "abc", 2, 4, "\0~~~"sv, 0, " 130"},  // longer than its own field
     {"single", "", 4, 0, "", 0, " 130"}, {"sosi", "a" SO "\x23\x41" SI "  ", 7, 7, "a" SO "\x23\x41" SI "\0 "sv, 5, ""},
@@ -48,7 +47,7 @@ const CopyRow kTrim[] = {
 
 TEST(Trim, DropsTrailingBlanksOfEitherWidth) {
     runCopyRows(kTrim, QMRFTRIM, "QMRFTRIM");
-    runCopyRows(std::span(kTrim, 3), QMRFTRDB, "QMRFTRDB");
+    runCopyRows(std::span(kTrim, 2), QMRFTRDB, "QMRFTRDB");
 }
 
 TEST(Trim, ResultMayBeTheSource) {
@@ -64,7 +63,6 @@ const CopyRow kUpper[] = {
     {"single", "xyz", 3, 3, "XYZ", 3, ""},  // fills the field: no terminator past it
     {"single", "xyz", 3, 2, "\0~"sv, 0, " 130"}, {"sjis", "\x82\x81" "a\x83\x61", 5, 6, "\x82\x60" "A\x83\x61 ", 5, ""},
     {"sosi", "a" SO "\x23\x61\x30\x61" SI "b", 8, 8, "A" SO "\x23\x41\x30\x61" SI "B", 8, ""},
-    {"big5", "\xa3\x40", 2, 2, "\xa2\xe5", 2, ""},
 };
 
 TEST(Upper, UpperCasesIntoABlankFilledResult) {
@@ -125,10 +123,9 @@ TEST(Pad, CopiesAndBlanksToTheTargetLength) {
 }
 
 TEST(Justify, MovesTrailingBlanksToTheFront) {
-    const struct { const char* charset; std::string_view text, justified; } rows[] = {{"single", "abcd  ", "  abcd"},
-                {"single", "abcd", "abcd"}, {"single", "  ", "  "}, {"sjis", "ab\x81\x40", "  ab"},
-                {"sosi", "ab" SO "\x21\x21" SI, "ab" SO "\x21\x21" SI},
-                {"single", "", ""}};
+    const struct { const char* charset; std::string_view text, justified; } rows[] = {
+        {"single", "abcd  ", "  abcd"}, {"single", "  ", "  "}, {"single", "", ""}, {"sjis", "ab\x81\x40", "  ab"},
+        {"sosi", "ab" SO "\x21\x21" SI, "ab" SO "\x21\x21" SI}};
     for (const auto& r : rows) {
         const UseCharset use(r.charset);
         Buffer text(r.text);
