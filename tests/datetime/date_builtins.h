@@ -1,6 +1,5 @@
-// Calling the date and time built-ins as a host does, with every output
-// field filled with a marker first so that a test sees whether a call
-// cleared it, kept it or wrote a result; and a fixed clock.
+// Calling the date and time built-ins as a host does, each output first
+// filled with a marker (cleared, kept or written?); and a fixed clock.
 #pragma once
 
 #include <algorithm>
@@ -31,9 +30,8 @@ std::int32_t outcome(Out out) {
     return out == (sizeof(Out) == 2 ? kMarker16 : kMarker32) ? kKept : std::int32_t{out};
 }
 
-// A date built-in on a date field or, for the timestamp members, on a
-// 20-character timestamp field holding `input`, the rest '0'; returns its
-// output, or kKept.
+// A built-in on a number field or a 20-character timestamp field holding
+// `input`, the rest '0'; returns its output, or kKept.
 template <typename In, typename Out>
 std::int32_t callBuiltin(void (*function)(void*, void*, CallContext*, const In*, Out*), CallContext* context,
                          const std::string& input) {

@@ -1,6 +1,5 @@
-// QMRFDDUR through the duration fields of a real call context: the table
-// of documented steps, std::chrono as the oracle for days and months, the
-// skip-validation byte and an error flag left set.
+// QMRFDDUR through the duration fields of a call context, with std::chrono
+// as the oracle for days and months.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -41,8 +40,7 @@ TEST(DateDuration, Steps) {
         {{229, "Y", 0}, 10228, ""},  // 0000-02-29 to 0001-02-28
         {{123456789, "Y", -3000}, 0, " 139"},  // accepted as 00000000, result month 67
         {{20260101, "Y", 1717987}, 0, " 147"},  // 32 bits would wrap to 20260917
-        // months; the day is cut to the end of a shorter month
-        {{20260131, "M", 3}, 20260430, ""}, {{20240131, "M", 1}, 20240229, ""}, {{20261231, "M", -13}, 20251130, ""},
+        // months; the day cut to the end of a shorter month is against chrono below
         {{20260000, "M", 0}, 20260100, ""},  // month 0 plus 0 months is month 1
         {{99991201, "M", 1}, 0, " 147"}, {{20261204, "M", INT32_MAX}, 0, " 147"},
         {{20261204, "M", INT32_MIN}, 0, " 147"},
@@ -63,9 +61,8 @@ TEST(DateDuration, Steps) {
     }
 }
 
-// Random dates plus random counts in both directions against sys_days
-// arithmetic (days) and year_month arithmetic with the day capped at the
-// month's last (months).
+// Random dates and counts against sys_days arithmetic (days) and
+// year_month arithmetic with the day capped at the month's last (months).
 TEST(DateDuration, AgreesWithChrono) {
     using namespace std::chrono;
     using date_test::yyyymmdd;

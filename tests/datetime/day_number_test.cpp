@@ -1,6 +1,5 @@
-// Day numbers, Julian forms and weekdays: a whole-calendar sweep against
-// std::chrono, 32-bit wrap far outside the calendar, and the unsigned fast
-// paths against the host's signed formulas.
+// Day numbers, Julian forms and weekdays against std::chrono, 32-bit
+// wrap outside the calendar, and the fast paths against the formulas.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,10 +15,8 @@ namespace {
 
 using namespace std::chrono;
 
-// Every day of 0001-01-01..9999-12-31 against chrono: QMRFDAT1/2/4, and
-// QMRFDAT3 back from the Julian form with the day after each year's last
-// refused; the built-ins QMRFDTEN, QMRFDAYS, QMRFDTEJ and QMRFJDTE through
-// the engine; and the day of the week.
+// Every day of 0001-01-01..9999-12-31 against chrono, through the routines
+// and the built-ins; the day after each year's last is refused.
 TEST(DayNumbers, AgreeWithChronoOverTheWholeCalendar) {
     static const char* const names[] = {"SUNDAY   ", "MONDAY   ", "TUESDAY  ", "WEDNESDAY",
                                         "THURSDAY ", "FRIDAY   ", "SATURDAY "};
@@ -71,24 +68,18 @@ TEST(DayNumbers, WrappedExtremes) {
     for (const auto& c : cases) EXPECT_EQ(c.routine(nullptr, nullptr, c.input), c.expected) << c.input;
 }
 
+// Julian forms outside the sweep: 0 is the empty date, the rest refused.
 TEST(DayNumbers, JulianFormValidation) {
-    const struct {
-        int32_t julian, date;
-    } cases[] = {{0, 0},          {2000366, 20001231}, {2000060, 20000229}, {2026060, 20260301}, {2026000, 0},
-                 {1000, 0},       {5, 0},              {-2026338, 0},       {10000001, 0},       {INT32_MAX, 0},
-                 {INT32_MIN, 0}};
-    for (const auto& c : cases) {
+    for (const int32_t julian : {0, 2026000, 5, 10000001, INT32_MIN}) {
         qmr_test::TestContext context;
-        EXPECT_EQ(QMRFDAT3(nullptr, nullptr, context.get(), c.julian), c.date) << c.julian;
-        EXPECT_EQ(context.error(), c.date == 0 && c.julian != 0 ? " 137" : "") << c.julian;
-        EXPECT_EQ(context.facility(), c.date == 0 && c.julian != 0 ? "RQ" : std::string(2, '\0'));
+        EXPECT_EQ(QMRFDAT3(nullptr, nullptr, context.get(), julian), 0) << julian;
+        EXPECT_EQ(context.error(), julian != 0 ? " 137" : "") << julian;
         EXPECT_EQ(context.name(), std::string(8, '\0')) << "the day-number routines stamp no name";
     }
 }
 
 // The unsigned fast paths equal the signed formulas for every month and
-// day a stored date can hold; random int32s also prove the arithmetic
-// free of undefined behaviour under the sanitizers.
+// day a date can hold; random int32s run the arithmetic under UBSan.
 TEST(DayNumbers, FastPathsAgreeWithTheHostFormulasForAnyInput) {
     for (int32_t y : {0, 1, 2, 99, 100, 101, 399, 400, 1600, 1900, 2000, 2026, 4600, 9998, 9999}) {
         for (int32_t md = 0; md <= 9999; ++md) {

@@ -1,7 +1,5 @@
-// QMRFTMEC and QMRFTSC over their grammars, called as a host calls them
-// (the time components are in date_test.cpp).  Text fields are laid out
-// in exactly-sized heap blocks, so that a read past a field is an
-// AddressSanitizer error.
+// QMRFTMEC and QMRFTSC over their grammars, on exactly-sized heap fields
+// (the time components are in date_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,21 +25,17 @@ TEST(TimeFromText, ReadsTheTwelvePictures) {
         {"12.30.45", 123045, ""},
         // numbers of one or two digits, cut after two
         {"1:2:3", 10203, ""}, {"12345", 123405, ""},
-        {"930", kKept, " 141"},  // 93 and 0
+        {"930", kKept, " 141"},  // 93 and 0, refused by the engine
         {"0", kKept, " 142"},    // HH alone is no picture
-        {"24:00", 240000, ""}, {"24:01", kKept, " 141"},
-        // blanks
-        {"  9:30", 93000, ""}, {" 12 : 30", 123000, ""}, {"", kKept, " 142"},
+        {" 12 : 30", 123000, ""}, {"", kKept, " 142"},  // blanks
         // AM and PM
-        {"12:30 AM", 3000, ""}, {"0:30 AM", kKept, " 141"}, {"13:00 PM", kKept, " 141"},
+        {"0:30 AM", kKept, " 141"}, {"13:00 PM", kKept, " 141"},
         {"12:30 am", kKept, " 142"},  // lower case is not a marker
         {"12A", kKept, " 142"},
         {"12MM", 120000, ""},  // typed letters stand as themselves
-        {"12PMAM", kKept, " 142"},
         // other pictures
         {"12-30", kKept, " 142"},
         {"1:2:3:4", kKept, " 142"},   // a fourth number
-        {"AM", kKept, " 142"},        // no number
         {"1:2:3 PM", kKept, " 142"},  // HH:MM:SSPM, ten characters: no picture
     };
     for (const auto& c : cases) {
@@ -52,9 +46,8 @@ TEST(TimeFromText, ReadsTheTwelvePictures) {
     }
 }
 
-// QMRFTSC on a text field of exactly `maxLength` bytes holding `text`
-// (cut or padded with blanks), with a current length that nothing should
-// read; the 21 bytes of the output field, '#' where untouched.
+// QMRFTSC on an exactly `maxLength`-byte field holding `text`, with a
+// current length nothing may read; the 21 output bytes, '#' where untouched.
 std::string timestampFromText(TestContext& context, const std::string& text, int32_t maxLength) {
     const auto field = date_test::exactField(std::string(QMR_TF_TEXT, '\0') + text,
                                              QMR_TF_TEXT + static_cast<std::size_t>(std::max(maxLength, 0)));
@@ -75,9 +68,7 @@ TEST(TimestampFromText, ReadsTheLayout) {
         std::string timestamp;  // the 20 digits, or kept
         const char* error;
     } cases[] = {
-        {"2001-02-03-04.05.06.000007", 26, "20010203040506000007", ""}, {"2001-02-03", 30, "20010203000000000000", ""},
-        {"2001-02-03-04.05.06", 30, "20010203040506000000", ""},
-        {"2001-02-03-24.00.00", 30, "20010203240000000000", ""},
+        {"2001-02-03-04.05.06.000007", 26, "20010203040506000007", ""},
         {"2001-02-03-04.05.06.999999xyz", 40, "20010203040506999999", ""},  // read to 25 only
         // short fields: positions at or past the maximum length are blanks
         {"2001-02-03", 10, "20010203000000000000", ""}, {"2001-02-03-04.05.06", 19, "20010203040506000000", ""},
@@ -86,7 +77,7 @@ TEST(TimestampFromText, ReadsTheLayout) {
         {"2001-02-03", 4096, "20010203000000000000", ""},
         // the engine's checks, the date first
         {"2001-02-30", 10, kept, " 139"}, {"2001-02-03-25.00.00", 19, kept, " 141"},
-        {"2001-02-30-25.00.00", 19, kept, " 139"}, {"2001-02-03-04.05.06.12345", 30, kept, " 141"},
+        {"2001-02-30-25.00.00", 19, kept, " 139"},
     };
     for (const auto& c : cases) {
         TestContext context;
