@@ -104,6 +104,7 @@ TEST(DateText, WholeGrammar) {
         // no separator: a Julian form of 7 digits
         {"2026338", 20261204, ""}, {"2026366", kKept, " 137"},  // no day 366 in 2026
         {"20261204", kKept, " 138"}, {"9999999999", kKept, " 138"},
+        {"3865470571", kKept, " 138"},  // a digit sum that wraps to 0 in 32 bits
         // blanks and zeros: the empty date
         {"", 0, ""}, {"0000000000", 0, ""},
         // refused characters and layouts
