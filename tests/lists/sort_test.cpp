@@ -26,10 +26,9 @@ std::string sort(TestGroup& group, const char* keys) { return qmr_test::callList
 
 TEST(SortKeys, ReportsEachMessageAndLeavesTheGroupUnchanged) {
     const struct { const char* keys; const char* message; } cases[] = {
-        {"1 a", ""}, {"  1   D  2 d ", ""}, {"1 A 2 D 1 A", ""}, {"+2 A", ""}, {"2x A", ""}, {"     ", " 153"},
-        {nullptr, " 153"}, {"1", " 154"}, {"1 AA", " 154"}, {"1 X", " 154"}, {"1 A 2 ", " 154"}, {"1 \tA", " 154"},
-        {"0 A", " 155"}, {"X A", " 155"}, {"4 A", " 155"}, {"99999999999 A", " 155"}, {"1 A 0 X", " 155"},
-        {"1 X 0 A", " 154"},
+        {"1 a", ""}, {"  1   D  2 d ", ""}, {"+2 A", ""}, {"     ", " 153"}, {nullptr, " 153"}, {"1", " 154"},
+        {"1 AA", " 154"}, {"1 X", " 154"}, {"1 A 2 ", " 154"}, {"0 A", " 155"}, {"4 A", " 155"},
+        {"99999999999 A", " 155"}, {"1 A 0 X", " 155"}, {"1 X 0 A", " 154"},
     };
     TestGroup g(5);
     g.addLongs({5, 4, 3, 2, 1});

@@ -29,11 +29,9 @@ public:
     std::uint32_t count() const { return count_; }
 
     // Each adder returns the new field's number (from 1).
-    int addShorts(const std::vector<std::int16_t>& v) { return addValues(QMR_FIELD_SHORT, 2, v); }
-    int addLongs(const std::vector<std::int32_t>& v, std::int32_t type = QMR_FIELD_LONG) {
-        return addValues(type, 4, v);
-    }
-    int addReals(const std::vector<double>& v) { return addValues(QMR_FIELD_REAL, 8, v); }
+    int addShorts(const std::vector<std::int16_t>& v) { return addValues(QMR_FIELD_SHORT, v); }
+    int addLongs(const std::vector<std::int32_t>& v, std::int32_t type = QMR_FIELD_LONG) { return addValues(type, v); }
+    int addReals(const std::vector<double>& v) { return addValues(QMR_FIELD_REAL, v); }
     // Texts of `size` bytes each: the text (cut to the size), then NUL
     // fill (none when the text fills the element).
     int addTexts(std::uint32_t size, const std::vector<std::string>& v, std::int32_t type = QMR_FIELD_TEXT) {
@@ -43,7 +41,7 @@ public:
         }
         return addField(type, size, std::move(column));
     }
-    int addValue20s(const std::vector<std::string>& v) { return addTexts(20, v, QMR_FIELD_VALUE20) ; }
+    int addValue20s(const std::vector<std::string>& v) { return addTexts(20, v, QMR_FIELD_VALUE20); }
     int addNoColumn() {
         Bytes column(count_ * 4u);
         for (std::size_t i = 0; i < column.size(); ++i) column[i] = static_cast<unsigned char>(i);
@@ -101,21 +99,12 @@ public:
     }
 
 private:
+    // Numbers as the host stores them: native, little-endian on every target.
     template <typename T>
-    int addValues(std::int32_t type, std::uint32_t width, const std::vector<T>& v) {
-        Bytes column(std::size_t{width} * count_, 0);
-        for (std::size_t i = 0; i < v.size(); ++i) putNative(column.data() + i * width, v[i]);
+    int addValues(std::int32_t type, const std::vector<T>& v) {
+        Bytes column(sizeof(T) * count_, 0);
+        if (!v.empty()) std::memcpy(column.data(), v.data(), v.size() * sizeof(T));
         return addField(type, 0, std::move(column));
-    }
-    // Integers little-endian, as on every host target; doubles as stored.
-    template <typename T>
-    static void putNative(unsigned char* p, T value) {
-        if constexpr (std::is_integral_v<T>) {
-            const auto bits = static_cast<std::uint64_t>(value);
-            for (std::size_t b = 0; b < sizeof(T); ++b) p[b] = static_cast<unsigned char>(bits >> (8 * b));
-        } else {
-            std::memcpy(p, &value, sizeof value);
-        }
     }
     int addField(std::int32_t type, std::uint32_t size, Bytes column) {
         Bytes& c = columns_.emplace_back(std::move(column));

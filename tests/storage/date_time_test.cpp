@@ -1,10 +1,6 @@
-// Dates and times to and from the M, Y, W and O storage texts, through the
-// exported conversions, with every text laid out byte by byte: the null
-// dates, and digit fields against the C library itself.  What the writers
-// place is the leading characters of snprintf's "%08.8ld", "%06ld", "%02d"
-// and "%03d" for every kind of value, and what the readers give is strtol's
-// value of the digit positions, over texts of digits, blanks, signs and
-// other bytes.
+// Dates and times to and from the M, Y, W and O storage texts: the null
+// dates, then the writers against snprintf's "%08.8ld" and "%06ld" and the
+// readers against strtol, over sampled values and texts.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -32,8 +28,7 @@ TEST(StorageDatesAndTimes, NullDates) {
         qmr_int32 value;
     } cases[] = {
         {QMRD2VM, "01-01-1753", 0},        {QMRD2VY, "01/01/1753", 0},  // separators are not examined
-        {QMRD2VY, "          ", 0},        {QMRD2VM, "02-01-1753", 17530201},
-        {QMRD2VY, "01-01-1754", 17540101}, {QMRD2VY, "12-31-1999", 19991231},
+        {QMRD2VM, "02-01-1753", 17530201}, {QMRD2VY, "01-01-1754", 17540101},
         {QMRD2VW, "0001/01/01", 0},        {QMRD2VW, "0001-01-02", 10102},
         {QMRD2VW, "1753-01-01", 17530101},  // the M form's null date is an ordinary date here
     };

@@ -15,18 +15,15 @@ using storage_test::convert;
 const std::string kNull = "00000000000000000000\0"s;
 
 // The W and O readers, and the writers, which read only the internal
-// characters their form keeps: 20 for W, 14 for O and 17 for M.  Each
-// source is exactly as long as its field; what is written is shown with
-// '~' for untouched, up to one byte past.
+// characters their form keeps: 20 for W, 14 for O and 17 for M.  What is
+// written is shown with '~' for untouched, up to one byte past (ordinary
+// values both ways: round_trip_test.cpp).
 TEST(StorageTimestamps, WAndOReadersAndTheWriters) {
     const struct { storage_test::TextToText conversion; const char* text; std::string shown; } cases[] = {
         {QMRS2VW, "0001-01-01-00.00.00.000000", kNull + "~"},
         {QMRS2VW, "0001-01-01-00.00.00.000001", "00010101000000000001\0~"s},
-        {QMRS2VW, "2001-02-03-04.05.06.123456", "20010203040506123456\0~"s},
-        {QMRS2VW, "2001/02/03 04:05:06:123456", "20010203040506123456\0~"s},  // separators not examined
-        {QMRS2VW, "  01-0x-01-  .00.00.0000 0", "  010x01  00000000 0\0~"s},  // copied as they stand
-        {QMRS2VO, "0001-01-0100.00.00", kNull + "~"}, {QMRS2VO, "2001-02-0304.05.06", "20010203040506000000\0~"s},
-        {QMRS2VO, "0001/01/0100:00:00", kNull + "~"},  // separators not examined
+        {QMRS2VW, "  01/0x/01   :00:00:0000 0", "  010x01  00000000 0\0~"s},  // separators not examined
+        {QMRS2VO, "0001/01/0100:00:00", kNull + "~"}, {QMRS2VO, "2001-02-0304.05.06", "20010203040506000000\0~"s},
         {QMRVW2S, "20010203040506123456", "2001-02-03-04.05.06.123456~"},
         {QMRVW2S, "00000000000000000000", "0001-01-01-00.00.00.000000~"},
         {QMRVW2S, "00000001000000000000", "0000-00-01-00.00.00.000000~"},
@@ -34,7 +31,6 @@ TEST(StorageTimestamps, WAndOReadersAndTheWriters) {
         {QMRVO2S, "20010203040506", "2001-02-0304.05.06\0~"s}, {QMRVO2S, "00000000000000", "0001-01-0100.00.00\0~"s},
         {QMRVM2S, "20010203040506123", "02/03/2001 04:05:06:123\0~"s},
         {QMRVM2S, "00000000123000000", "01/01/1753 12:30:00:000\0~"s},
-        {QMRVM2S, "19991231235959999", "12/31/1999 23:59:59:999\0~"s},
     };
     for (const auto& c : cases) EXPECT_EQ(convert(c.conversion, c.text, c.shown.size()), c.shown) << c.text;
 }
@@ -51,13 +47,12 @@ TEST(StorageTimestamps, TwelveHourReaders) {
     } cases[] = {
         // layout 2: anything but "AM" at 23..24 is afternoon
         {"01/15/2001 03:04:05:006PM", "20010115150405006000"}, {"01/15/2001 12:04:05:006AM", "20010115000405006000"},
-        {"01/15/2001 12:04:05:006PM", "20010115120405006000"}, {"01/15/2001 09:04:05:006  ", "20010115210405006000"},
-        {"01/15/2001 03:04:05:006am", "20010115150405006000"}, {"01/15/2001 1x:04:05:006AM", "200101151x0405006000"},
-        {"01/15/2001 03:04:05:00612", "20010115150405612000"}, {"01/15/2001 03:04:05:-5 PM", "20010115150405-05000"},
+        {"01/15/2001 12:04:05:006PM", "20010115120405006000"}, {"01/15/2001 03:04:05:006am", "20010115150405006000"},
+        {"01/15/2001 1x:04:05:006AM", "200101151x0405006000"}, {"01/15/2001 03:04:05:00612", "20010115150405612000"},
+        {"01/15/2001 03:04:05:12345", "20010115150405123000"},  // only "%03d"'s first three characters
         // layout 1: one marker letter at 24
         {"01/15/2001  03:04:05:006P", "20010115150405006000"}, {"01/15/2001  03:04:05:006A", "20010115030405006000"},
-        {"01/15/2001  12:04:05:006A", "20010115000405006000"}, {"01/15/2001   3:04:05:006A", "20010115030405006000"},
-        {"01/15/2001  11:59:59:999P", "20010115235959999000"},
+        {"01/15/2001   3:04:05:006A", "20010115030405006000"}, {"01/15/2001  11:59:59:999P", "20010115235959999000"},
         // layout 3: month names, and the readers' two ways with the hour
         {"Jan 15 2001  3:04:05:006PM", "20010115150405006000"}, {"Jan 15 2001 12:00:00:000AM", "20010115000000000000"},
         {"Jan 15 2001 13:00:00:000PM", "20010115250000000000", "20010115130000000000"},
@@ -72,7 +67,6 @@ TEST(StorageTimestamps, TwelveHourReaders) {
         {"01/01/1753 12:00:00:000AM", "00000000000000000000"},
         {"01/01/1753 12:00:00:001AM", "00000000000000000000", "17530101000000001000"},
         {"Jan  1 1753 12:00:00:000AM", "00000000000000000000"},
-        {"Jan  1 1753  3:00:00:000PM", "00000000000000000000", "17530101150000000000"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(convert(QMRS2VM, c.text, 21), c.m + "\0"s) << c.text << " M";
