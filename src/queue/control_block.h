@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <cstring>
 
 #include "queue/queue_handles.h"
@@ -18,6 +17,12 @@ namespace qmr::queue {
 
 // The CMCB's message area, byte for byte.
 using MessageArea = std::array<char, QMR_CMCB_MESSAGE_SIZE>;
+
+inline constexpr MessageArea kBlankMessage = [] {
+    MessageArea blanks{};
+    blanks.fill(' ');
+    return blanks;
+}();
 
 class ControlBlockView {
 public:
@@ -50,16 +55,7 @@ public:
         std::memcpy(bytes_ + handleAt(), &none, sizeof none);
     }
 
-    // Plain 8-byte stores rather than a memset, which the compiler treats
-    // as a call that may touch anything: the request would pay for it in
-    // values reloaded from memory.
-    void blankMessage() const noexcept {
-        constexpr std::uint64_t kBlanks = 0x2020202020202020;
-        static_assert(QMR_CMCB_MESSAGE_SIZE % sizeof kBlanks == 0);
-        for (std::size_t i = 0; i < QMR_CMCB_MESSAGE_SIZE; i += sizeof kBlanks) {
-            std::memcpy(bytes_ + QMR_CMCB_MESSAGE + i, &kBlanks, sizeof kBlanks);
-        }
-    }
+    void blankMessage() const noexcept { writeMessage(kBlankMessage); }
 
     // The whole message area at once: a fixed-size copy, which the
     // compiler makes a few plain stores.
