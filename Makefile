@@ -18,7 +18,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= filter sort date_text time_text timestamp numeric storage text queue
 
 .PHONY: all build demo test test-normal test-asan bench clean test-i386 test-win64 build-win32 platforms \
-	test-tsan coverage fuzz fuzz-build
+	test-tsan coverage fuzz fuzz-build line-counts
 
 all: build
 
@@ -105,6 +105,10 @@ build-win32:
 	$(CMAKE) --build $(WIN32_BUILD) --target check_exports
 
 platforms: test-i386 test-win64 build-win32
+
+# Lines of tests/ and fuzz/ against src/, include/ and tools/.
+line-counts:
+	@cmake/line_counts.py
 
 # The library, qmr/qmr.h, the driver, the CMake package and qmr.pc under
 # PREFIX (cmake --install).
