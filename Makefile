@@ -1,7 +1,8 @@
 # Drives CMake.  `make demo` builds and runs the tour; `make test` builds
 # and runs the whole suite twice, in a normal build and under ASan+UBSan.
 # `make test-i386`, `make test-win64` and `make test-win32` build and test
-# for the other targets (toolchain files in cmake/).
+# for the other targets (toolchain files in cmake/); `make package-win32`
+# and `make package-win64` build the zip a Windows user takes away.
 JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -18,6 +19,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= filter sort date_text time_text timestamp numeric storage text queue
 
 .PHONY: all build demo test test-normal test-asan bench clean test-i386 test-win64 test-win32 platforms \
+	package-win32 package-win64 \
 	test-tsan coverage fuzz fuzz-build line-counts
 
 all: build
@@ -104,6 +106,15 @@ test-win64:
 
 test-win32:
 	$(call windows_suite,$(WIN32_BUILD),mingw-w64-i686)
+
+# The zip a Windows user takes away (packaging/): qmr.dll, the import
+# library qmr.lib, qmr.h, qmr.exe and a README on linking, in the build
+# folder as qmr-<version>-<target>.zip.
+package-win64:
+	$(call windows_build,$(WIN64_BUILD),mingw-w64-x86_64) --target package_zip
+
+package-win32:
+	$(call windows_build,$(WIN32_BUILD),mingw-w64-i686) --target package_zip
 
 platforms: test-i386 test-win64 test-win32
 
