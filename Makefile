@@ -1,7 +1,8 @@
 # Drives CMake.  `make demo` builds and runs the tour; `make test` builds
 # and runs the whole suite twice, in a normal build and under ASan+UBSan.
-# `make test-i386`, `make test-win64` and `make build-win32` build for the
-# other targets (toolchain files in cmake/).
+# `make test-i386`, `make test-win64` and `make test-win32` build and test
+# for the other targets (toolchain files in cmake/); `make package-win32`
+# and `make package-win64` build the zip a Windows user takes away.
 JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -17,7 +18,8 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= filter sort date_text time_text timestamp numeric storage text queue
 
-.PHONY: all build demo test test-normal test-asan bench clean test-i386 test-win64 build-win32 platforms \
+.PHONY: all build demo test test-normal test-asan bench clean test-i386 test-win64 test-win32 platforms \
+	package-win32 package-win64 \
 	test-tsan coverage fuzz fuzz-build line-counts
 
 all: build
@@ -89,22 +91,32 @@ test-i386:
 	$(CMAKE) --build $(I386_BUILD) -j$(JOBS)
 	ctest --test-dir $(I386_BUILD) --output-on-failure -j$(JOBS)
 
-# Windows x64: qmr.dll and every test program built with mingw-w64; the
-# export table is checked, then the tests run under wine.
+# Windows: qmr.dll and every test program built with mingw-w64; the
+# export table is checked, then the whole suite runs under wine, 64-bit
+# for x64 and 32-bit for i686 (the host's own platform).
+# $(call windows_build,BUILD,TOOLCHAIN) configures and builds a Windows tree.
+windows_build = $(CMAKE) -S . -B $(1) -DCMAKE_BUILD_TYPE=$(CROSS_TYPE) -DCMAKE_TOOLCHAIN_FILE=cmake/$(2).cmake \
+	&& $(CMAKE) --build $(1) -j$(JOBS)
+windows_suite = $(call windows_build,$(1),$(2)) \
+	&& $(CMAKE) --build $(1) --target check_exports \
+	&& ctest --test-dir $(1) --output-on-failure -j$(JOBS)
+
 test-win64:
-	$(CMAKE) -S . -B $(WIN64_BUILD) -DCMAKE_BUILD_TYPE=$(CROSS_TYPE) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-	$(CMAKE) --build $(WIN64_BUILD) -j$(JOBS)
-	$(CMAKE) --build $(WIN64_BUILD) --target check_exports
-	ctest --test-dir $(WIN64_BUILD) --output-on-failure -j$(JOBS)
+	$(call windows_suite,$(WIN64_BUILD),mingw-w64-x86_64)
 
-# Windows i686, the host's own platform: qmr.dll and every test program
-# built (nothing here runs them); the export table is checked.
-build-win32:
-	$(CMAKE) -S . -B $(WIN32_BUILD) -DCMAKE_BUILD_TYPE=$(CROSS_TYPE) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
-	$(CMAKE) --build $(WIN32_BUILD) -j$(JOBS)
-	$(CMAKE) --build $(WIN32_BUILD) --target check_exports
+test-win32:
+	$(call windows_suite,$(WIN32_BUILD),mingw-w64-i686)
 
-platforms: test-i386 test-win64 build-win32
+# The zip a Windows user takes away (packaging/): qmr.dll, the import
+# library qmr.lib, qmr.h, qmr.exe and a README on linking, in the build
+# folder as qmr-<version>-<target>.zip.
+package-win64:
+	$(call windows_build,$(WIN64_BUILD),mingw-w64-x86_64) --target package_zip
+
+package-win32:
+	$(call windows_build,$(WIN32_BUILD),mingw-w64-i686) --target package_zip
+
+platforms: test-i386 test-win64 test-win32
 
 # Lines of tests/ and fuzz/ against src/, include/ and tools/.
 line-counts:

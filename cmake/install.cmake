@@ -34,3 +34,8 @@ install(CODE "
   configure_file(\"${PROJECT_SOURCE_DIR}/cmake/qmr.pc.in\" \"${PROJECT_BINARY_DIR}/qmr.pc\" @ONLY)
 ")
 install(FILES ${PROJECT_BINARY_DIR}/qmr.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# Windows: the zip a user takes away (packaging/).
+if(WIN32 AND QMR_BUILD_TOOLS)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/packaging ${PROJECT_BINARY_DIR}/packaging)
+endif()

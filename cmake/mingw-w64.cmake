@@ -8,6 +8,7 @@ set(CMAKE_C_COMPILER ${QMR_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${QMR_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${QMR_MINGW_TRIPLET}-windres)
 set(CMAKE_OBJDUMP ${QMR_MINGW_TRIPLET}-objdump CACHE FILEPATH "objdump that reads PE export tables")
+set(CMAKE_DLLTOOL ${QMR_MINGW_TRIPLET}-dlltool CACHE FILEPATH "dlltool that writes import libraries")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${QMR_MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

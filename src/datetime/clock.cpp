@@ -10,13 +10,17 @@ namespace {
 std::atomic<ClockReading (*)()> clockSource{nullptr};
 
 ClockReading systemClock() noexcept {
-    const std::time_t now = std::time(nullptr);
     std::tm local{};
 #if defined(_WIN32)
-    localtime_s(&local, &now);
+    // msvcrt's time_t is 32 bits on 32-bit Windows: its 64-bit calls read
+    // the clock past January 2038 there too.
+    const __time64_t now = _time64(nullptr);
+    _localtime64_s(&local, &now);
 #else
+    const std::time_t now = std::time(nullptr);
     localtime_r(&now, &local);
 #endif
+    static_assert(sizeof now == 8, "a clock of 32-bit seconds stops in January 2038");
     // The sub-second part is read separately, as the host's clock does.
     const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count() % 1000;
