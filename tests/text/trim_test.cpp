@@ -39,7 +39,7 @@ const CopyRow kTrim[] = {
     {"single", "", 4, 0, "", 0, " 130"}, {"sosi", "a" SO "\x23\x41" SI "  ", 7, 7, "a" SO "\x23\x41" SI "\0 "sv, 5, ""},
     {"sosi", "a" SO "\x23\x41\x21\x21" SI, 7, 7, "a" SO "\x23\x41" SI "\0" SI ""sv, 5, ""},
     {"sosi", "a" SO "\x23\x41", 4, 5, "a" SO "\x23\x41" SI, 5, ""},
-    {"sosi", "a" SO "\x23\x41\x23\x42", 6, 6, "a" SO "\x23\x41" SI "\0"sv, 5, ""},  // no room: one less
+    {"sosi", "a" SO "\x23\x41\x23\x42", 6, 6, "a" SO "\x23\x41\x23\x42", 6, ""},  // no room: kept unclosed
     {"sosi", "a " SO "\x21\x21" SI, 6, 6, "a\0" SO "\x21\x21" SI ""sv, 1, ""},
     {"sjis", "\x82\x60\x81\x40 ", 5, 5, "\x82\x60\0\x40 "sv, 2, ""},
     {"sjis", "a\x82", 2, 2, "a\x82", 2, ""},  // a lone lead byte at the end is kept
