@@ -13,6 +13,7 @@
 namespace {
 
 using namespace qmr_test;
+using namespace std::string_view_literals;
 
 // An ICU converter that stops at the first sequence it cannot read.
 class Converter {
