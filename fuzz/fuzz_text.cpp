@@ -24,33 +24,24 @@ namespace {
 
 bool hostShiftCodes = false;
 
-// The set in force: 0-5 the built-in sets, 6 and 7 a host's table without
-// and with shift codes, installed only when coming from a built-in set
-// (each installation keeps its copy for the rest of the process).
+// The set in force: 0-5 the built-in sets, 6 and 7 a host's table
+// (Thai combining marks, lead bytes from a CharLength that reads four
+// bytes and answers -1 to 5, shift codes in 7), installed only when
+// coming from a built-in set: each installation keeps its copy.
 const model::Charset* useCharset(int which) {
     static int installed = -1;
     hostShiftCodes = which == 7;
     if (which < 6 && which != installed) qmr_use_charset(model::kCharsets[std::size_t(which)].name);
     if (which >= 6 && installed < 6) {
-        qmr_use_charset("single");
+        qmr_use_charset("tis620");
         QmrTextServices host = qmr::textServices();
         host.ShiftOutCode = [] { return hostShiftCodes ? 0x0E : 0; };
         host.ShiftInCode = [] { return hostShiftCodes ? 0x0F : 0; };
-        host.UsesLeadBytes = host.UsesCombining = []() -> qmr_int16 { return 1; };
+        host.UsesLeadBytes = []() -> qmr_int16 { return 1; };
         host.CharLength = [](const char* p) -> qmr_int16 {
             const auto* b = reinterpret_cast<const unsigned char*>(p);
             return static_cast<qmr_int16>(b[0] < 0x80 ? 1 : (b[0] ^ b[1] ^ b[2] ^ b[3]) % 7 - 1);
         };
-        host.IsCombining = [](const char* p) -> qmr_int16 { return static_cast<unsigned char>(*p) >= 0xF0; };
-        host.IsBlank = host.IsBlankChar = [](const char* p, qmr_int16 n) -> qmr_int16 {
-            return n >= 1 && std::all_of(p, p + n, [](char c) { return c == ' '; });
-        };
-        host.CharCode = [](const char* p, qmr_int16 n) {
-            std::uint32_t code = 0;
-            for (int i = 0; i < n; ++i) code = code * 31 + static_cast<unsigned char>(p[i]);
-            return static_cast<qmr_int32>(code);
-        };
-        host.BlankOf = [](qmr_int16 width) -> const char* { return width == 1 ? " " : width == 2 ? "  " : nullptr; };
         qmr_set_text_services(&host);
     }
     installed = which;
@@ -265,12 +256,12 @@ void bufferRoutine(Input& in, int routine, const model::Charset* cs) {
         Qmrrjust(chars(*buffer));
         QMR_FUZZ_CHECK(!cs || chars(*buffer) == model::rightJustified(*cs, t), "Qmrrjust");
         TextAnalysis* analysis = qmr::textServices().AnalyseText(t.c_str(), 0);
-        const auto characters = model::chars(cs ? *cs : model::kCharsets[0], t,
-                                             cs ? model::kindOf(*cs, model::Combining::asCombining) : model::Kind{});
-        for (std::size_t i = 0; cs && analysis && i <= characters.size(); ++i) {
-            QMR_FUZZ_CHECK(i == characters.size() ? analysis->charCount == qmr_int32(i)
-                                                  : analysis->charLengths[i] == characters[i].length,
-                           "analysis at character %zu", i);
+        if (cs && analysis) {  // the character lengths, as the model reads them
+            std::string lengths;
+            for (const model::Char& c : model::chars(*cs, t, model::kindOf(*cs, model::Combining::asCombining)))
+                lengths += char(c.length);
+            const auto* got = reinterpret_cast<const char*>(analysis->charLengths);
+            QMR_FUZZ_CHECK(std::string(got, std::size_t(analysis->charCount)) == lengths, "the analysis");
         }
         qmr::textServices().ReleaseAnalysis(analysis);
         break;

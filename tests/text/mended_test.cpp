@@ -22,26 +22,20 @@ TEST(Mended, CompareOrdersTextsEndingInsideACharacter) {
     };
     for (const auto& r : rows) {
         const UseCharset use(r.charset);
-        EXPECT_EQ(Qmstrcmp(r.a, r.b), r.expected) << r.a << " " << r.b;
-        EXPECT_EQ(Qmstrcmp(r.b, r.a), -r.expected) << r.a << " " << r.b;
+        EXPECT_EQ(Qmstrcmp(r.a, r.b) * 10 + Qmstrcmp(r.b, r.a), r.expected * 9) << r.a << " " << r.b;
     }
 }
 
-// Without room for a closing shift-in the run stays open instead of
-// losing its last character; a full set keeps its last member.
+// Without room for a closing shift-in the run stays open, where the last
+// character was dropped; so a full set keeps its last member.
 TEST(Mended, TrimKeepsARunWithoutRoomForItsShiftIn) {
     const UseCharset use("sosi");
     TestContext ctx;
-    Field text(5, "\x0e#A#B");
+    TestField text(5, "\x0e#A#B"), set(4096, "a\x0e" + std::string(4092, '!') + "#Z"), subject(4, "\x0e#Z\x0f");
     QMRFTRIM(nullptr, nullptr, ctx.get(), text.get(), text.get());
-    EXPECT_EQ(text.text(), "\x0e#A#B");
-    std::string members = "a\x0e";
-    while (members.size() < 4094) members += "!!";
-    Field set(4096, members + "#Z"), subject(4, "\x0e#Z\x0f");
     qmr_int16 position = 99;
     QMRFVRFY(nullptr, nullptr, ctx.get(), subject.get(), set.get(), &position);
-    EXPECT_EQ(position, 0);
-    EXPECT_EQ(ctx.error(), "");
+    EXPECT_EQ(text.text() + std::to_string(position) + ctx.error(), "\x0e#A#B0");
 }
 
 TEST(BufferRoutines, TakeNullArgumentsAsNothing) {
@@ -51,8 +45,7 @@ TEST(BufferRoutines, TakeNullArgumentsAsNothing) {
     Qmrrjus2(target, "xy", 0);
     EXPECT_EQ(QMROTRIM(nullptr, nullptr) + QMRVTRIM(nullptr, "a", nullptr) + QMRVTRIM(target, nullptr, nullptr), 0);
     EXPECT_EQ(Qmstrcpy(nullptr, "abc", 4), nullptr);
-    EXPECT_EQ(std::string(Qmstrcpy(target, nullptr, 4)), "   ");
-    EXPECT_EQ(Qmstrcmp(nullptr, nullptr), 0);
+    EXPECT_EQ(std::string(Qmstrcpy(target, nullptr, 4)) + std::to_string(Qmstrcmp(nullptr, nullptr)), "   0");
 }
 
 }  // namespace

@@ -13,20 +13,15 @@
 
 namespace qmr_test {
 
-class Field {
-public:
-    Field(std::int32_t maximum, const std::string& text) : block_(QMR_TF_TEXT + std::size_t(maximum), ' ') {
-        putLe32(block_.data() + QMR_TF_MAX_LENGTH, maximum);
-        putLe32(block_.data() + QMR_TF_LENGTH, static_cast<std::int32_t>(text.size()));
-        text.copy(reinterpret_cast<char*>(block_.data() + QMR_TF_TEXT), text.size());
+struct TestField {
+    std::vector<unsigned char> block;
+    TestField(std::int32_t maximum, const std::string& text) : block(QMR_TF_TEXT + std::size_t(maximum), ' ') {
+        putLe32(&block[QMR_TF_MAX_LENGTH], maximum);
+        putLe32(&block[QMR_TF_LENGTH], static_cast<std::int32_t>(text.size()));
+        text.copy(reinterpret_cast<char*>(&block[QMR_TF_TEXT]), text.size());
     }
-    TextField* get() { return reinterpret_cast<TextField*>(block_.data()); }
-    std::string text() const {
-        return {reinterpret_cast<const char*>(block_.data()) + QMR_TF_TEXT, std::size_t(le32(block_.data() + 4))};
-    }
-
-private:
-    std::vector<unsigned char> block_;
+    TextField* get() { return reinterpret_cast<TextField*>(block.data()); }
+    std::string text() const { return {reinterpret_cast<const char*>(&block[QMR_TF_TEXT]), std::size_t(le32(&block[4]))}; }
 };
 
 // A double-byte code as its two bytes, high first.
