@@ -50,8 +50,9 @@ const model::Charset* useCharset(int which) {
 
 std::string readText(Input& in) {
     static constexpr std::string_view kPieces[] = {
-        " ",        "a",        "z",        "!!",       "\x0e",     "\x0f", "#a",   "\x81", "\x81\x40", "\x82\x81",
-        "\xa1\xa1", "\xa1\x40", "\xa3\xe1", "\xa2\xe9", "\x40",     "\xd4", "\xe7", "\t",   {"\0", 1},  "\xff"};
+        " ",    "a",    "z",        "!!",       "\x0e",     "\x0f",     "#a",       "#z",       "\x81",     "\x81\x40",
+        "\x40", "\xd4", "\xa1\xa1", "\xa1\x40", "\x82\x81", "\x82\x9a", "\xa3\xe1", "\xa3\xfa", "\xa2\xe9", "\xa2\xfe",
+        "\xa3\x40", "\xa3\x43", "\xe7", "\t", {"\0", 1}, "\xff"};
     const std::uint8_t shape = in.byte(), size = in.byte();
     const std::size_t count = std::size_t(size % 64 >> size / 64) * ((shape & 14) == 14 ? 64 : 1);
     if (!(shape & 1)) return in.bytes(count);
