@@ -62,43 +62,35 @@ std::string readText(Input& in) {
 }
 
 // A host's text field, mostly valid and sized near its text, at times at
-// the edges of its maximum and length.
-class Field {
-public:
+// the edges of its maximum and length.  `value` is the text it holds.
+struct Field {
+    std::string value;
+    std::int32_t maximum, length;
+    std::unique_ptr<Guarded> block;
+    std::string sent;
+
     Field(Input& in, std::int32_t typical) : Field(in, typical, readText(in)) {}
-    Field(Input& in, std::int32_t typical, std::string text) : value_(std::move(text)) {
+    Field(Input& in, std::int32_t typical, std::string text) : value(std::move(text)) {
         static constexpr int kRoom[] = {0, 0, 0, 1, 2, 9, -1, -2};  // the maximum beyond the text
         const std::uint8_t shape = in.byte();
-        const bool edges = shape % 8 == 7;
-        const auto size = static_cast<std::int32_t>(value_.size());
-        maximum_ = edges ? in.fieldNumber(typical) : std::clamp(size + kRoom[shape / 8 % 8], 1, 4096);
-        length_ = edges ? in.fieldNumber(maximum_ >= 0 && maximum_ <= 4096 ? maximum_ : typical) : size;
-        const std::size_t room = std::size_t(std::clamp(maximum_, 0, QMR_TF_LARGEST_MAX));
-        value_.resize(room, ' ');
-        block_ = std::make_unique<Guarded>(QMR_TF_TEXT + room);
-        putLe32(block_->data() + QMR_TF_MAX_LENGTH, maximum_);
-        putLe32(block_->data() + QMR_TF_LENGTH, length_);
-        std::memcpy(block_->data() + QMR_TF_TEXT, value_.data(), room);
-        sent_ = block_->text();
-        if (length_ >= 0 && std::size_t(length_) <= room) value_.resize(std::size_t(length_));
+        const auto size = static_cast<std::int32_t>(value.size());
+        maximum = shape % 8 == 7 ? in.fieldNumber(typical) : std::clamp(size + kRoom[shape / 8 % 8], 1, 4096);
+        length = shape % 8 == 7 ? in.fieldNumber(maximumValid() ? maximum : typical) : size;
+        const std::size_t room = std::size_t(std::clamp(maximum, 0, QMR_TF_LARGEST_MAX));
+        value.resize(room, ' ');
+        block = std::make_unique<Guarded>(QMR_TF_TEXT + room);
+        putLe32(block->data() + QMR_TF_MAX_LENGTH, maximum);
+        putLe32(block->data() + QMR_TF_LENGTH, length);
+        std::memcpy(block->data() + QMR_TF_TEXT, value.data(), room);
+        sent = block->text();
+        if (length >= 0 && std::size_t(length) <= room) value.resize(std::size_t(length));
     }
-    TextField* get() { return reinterpret_cast<TextField*>(block_->data()); }
-    std::int32_t maximum() const { return maximum_; }
-    std::int32_t sentLength() const { return length_; }
-    std::int32_t length() const { return le32(block_->data() + QMR_TF_LENGTH); }
-    bool maximumValid() const { return maximum_ >= 1 && maximum_ <= 4096; }
-    bool valid() const { return maximumValid() && length_ >= 0 && length_ <= maximum_; }
-    const std::string& value() const { return value_; }  // the text a valid field holds
-    std::string text() const { return block_->text().substr(QMR_TF_TEXT); }
-    std::string result() const { return text().substr(0, std::size_t(std::max(length(), 0))); }
-    bool unchanged() const { return block_->text() == sent_; }
-    bool intact() { return block_->intact() && le32(block_->data()) == maximum_; }
-
-private:
-    std::string value_;
-    std::int32_t maximum_, length_;
-    std::unique_ptr<Guarded> block_;
-    std::string sent_;
+    TextField* get() { return reinterpret_cast<TextField*>(block->data()); }
+    bool maximumValid() const { return maximum >= 1 && maximum <= 4096; }
+    bool valid() const { return maximumValid() && length >= 0 && length <= maximum; }
+    std::int32_t lengthNow() const { return le32(block->data() + QMR_TF_LENGTH); }
+    std::string text() const { return block->text().substr(QMR_TF_TEXT); }
+    bool intact() { return block->intact() && le32(block->data()) == maximum; }
 };
 
 constexpr const char* kNames[] = {"QMRFCCAT", "QMRFLGTH", "QMRFSSTR", "QMRFSSDB", "QMRFINDX", "QMRFINDB",
@@ -110,8 +102,8 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
     // At times the second field is a piece of the first: a search text
     // that is found, a set that holds the text's characters.
     const std::uint8_t slice = in.byte();
-    const std::size_t from = std::min<std::size_t>(slice / 2 % 32, a.value().size());
-    Field b = slice & 1 ? Field(in, 40, a.value().substr(from, in.byte() % 5)) : Field(in, 40);
+    const std::size_t from = std::min<std::size_t>(slice / 2 % 32, a.value.size());
+    Field b = slice & 1 ? Field(in, 40, a.value.substr(from, in.byte() % 5)) : Field(in, 40);
     Field c(in, 60);
     const bool same = in.byte() & 1;  // the result is the first source
     Field& out = same ? a : c;
@@ -122,13 +114,13 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
     case 0:
         QMRFCCAT(nullptr, nullptr, context.get(), a.get(), b.get(), out.get());
         if (!a.valid() || !b.valid() || !out.maximumValid()) error = " 130";
-        if (cs && error.empty()) expected = model::join(*cs, a.value(), b.value());
+        if (cs && error.empty()) expected = model::join(*cs, a.value, b.value);
         break;
     case 1: {
         qmr_int32 length = -7;
         QMRFLGTH(nullptr, nullptr, context.get(), a.get(), &length);
         error = a.maximumValid() ? "" : " 130";
-        QMR_FUZZ_CHECK(length == (error.empty() ? a.sentLength() : 0), "length %d", length);
+        QMR_FUZZ_CHECK(length == (error.empty() ? a.length : 0), "length %d", length);
         break;
     }
     case 2:
@@ -137,70 +129,69 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
         OptionalNumber length{char(in.byte() & 1 ? 'N' : 'Y'), 0, qmr_int16(in.fieldNumber(40))};
         if (in.byte() & 1) context.setByte(QMR_CC_ERROR_FLAG, 'Y');
         const qmr_int16 first = std::max<qmr_int16>(start.indicator == 'N' ? 1 : start.value, 1);
-        qmr_int16 count = length.indicator == 'N' ? qmr_int16(a.sentLength() - first + 1) : length.value;
+        qmr_int16 count = length.indicator == 'N' ? qmr_int16(a.length - first + 1) : length.value;
         if (length.indicator != 'N' && count < 0) count = 0;
         const bool flagged = context.failed();
         (db ? QMRFSSDB : QMRFSSTR)(nullptr, nullptr, context.get(), a.get(), &start, &length, out.get());
         QMR_FUZZ_CHECK(start.value == first && length.value == count, "settled %d %d", start.value, length.value);
-        error = flagged ? context.error() : !a.valid() ? " 130" : first > a.maximum() ? " 133" : "";
-        if (cs && error.empty()) expected = model::substring(*cs, a.value(), first, std::max<int>(count, 0), db);
+        error = flagged ? context.error() : !a.valid() ? " 130" : first > a.maximum ? " 133" : "";
+        if (cs && error.empty()) expected = model::substring(*cs, a.value, first, std::max<int>(count, 0), db);
         break;
     }
     case 4:
-    case 5: {
-        qmr_int16 found = -1;
-        (db ? QMRFINDB : QMRFINDX)(nullptr, nullptr, context.get(), a.get(), b.get(), &found);
-        if (!a.valid() || !b.valid() || a.sentLength() < 1 || b.sentLength() < 1) error = " 130", position = 0;
-        if (cs && error.empty()) position = model::indexOf(*cs, a.value(), b.value(), db);
-        QMR_FUZZ_CHECK(found >= 0 && found <= std::max(a.sentLength(), 0), "position %d", found);
-        QMR_FUZZ_CHECK(position < 0 || found == position, "index %d, model %d", found, position);
-        break;
-    }
+    case 5:
     case 6:
     case 7: {
+        using Search = void(QMR_CALL*)(void*, void*, CallContext*, const TextField*, const TextField*, qmr_int16*);
+        static constexpr Search kSearches[] = {QMRFINDX, QMRFINDB, QMRFVRFY, QMRFVRDB};
         qmr_int16 found = -1;
-        (db ? QMRFVRDB : QMRFVRFY)(nullptr, nullptr, context.get(), a.get(), b.get(), &found);
-        if (!a.valid() || !b.maximumValid() || b.sentLength() < 0 || (db && !b.valid())) {
-            error = " 130", position = 0;
+        kSearches[function - 4](nullptr, nullptr, context.get(), a.get(), b.get(), &found);
+        if (function < 6) {
+            if (!a.valid() || !b.valid() || a.length < 1 || b.length < 1) error = " 130";
+            if (cs && error.empty()) position = model::indexOf(*cs, a.value, b.value, db);
+        } else if (!a.valid() || !b.maximumValid() || b.length < 0 || (db && !b.valid())) {
+            error = " 130";
         } else if (!db) {  // the set goes through QMRFTRIM first, which refuses an over-long set
             error = b.valid() ? "" : " 130", name = "QMRFTRIM";
-            if (cs) position = model::verify(*cs, a.value(), b.valid() ? model::trim(*cs, b.value(), 4096) : "", false);
+            if (cs) position = model::verify(*cs, a.value, b.valid() ? model::trim(*cs, b.value, 4096) : "", false);
         } else if (cs) {
-            position = model::verify(*cs, a.value(), b.value(), true);
+            position = model::verify(*cs, a.value, b.value, true);
         }
-        QMR_FUZZ_CHECK(found >= 0 && found <= std::max(a.sentLength(), 1), "position %d", found);
-        QMR_FUZZ_CHECK(position < 0 || found == position, "verify %d, model %d", found, position);
+        if (!error.empty() && name == kNames[function]) position = 0;
+        QMR_FUZZ_CHECK(found >= 0 && found <= std::max(a.length, 1) && (position < 0 || found == position),
+                       "%s: %d, model %d", kNames[function], found, position);
         break;
     }
     default: {
         static constexpr void(QMR_CALL * kCopies[])(void*, void*, CallContext*, const TextField*, TextField*) = {
             QMRFTRIM, QMRFTRDB, QMRFUPPR, QMRFUPDB};
         kCopies[function - 8](nullptr, nullptr, context.get(), a.get(), out.get());
-        const bool fits = a.sentLength() <= a.maximum() && a.sentLength() <= out.maximum();
+        const bool fits = a.length <= a.maximum && a.length <= out.maximum;
         if (!a.maximumValid() || !out.maximumValid() || !fits) error = " 130";
-        const std::string source = a.sentLength() > 0 ? a.value() : "";
-        if (cs && error.empty()) expected = function >= 10 ? model::upper(*cs, source) : model::trim(*cs, source, out.maximum());
+        const std::string source = a.length > 0 ? a.value : "";
+        if (cs && error.empty()) expected = function >= 10 ? model::upper(*cs, source) : model::trim(*cs, source, out.maximum);
     }
     }
     const bool hasResult = function == 0 || function == 2 || function == 3 || function >= 8;
-    if (hasResult && error.empty() && std::int64_t(expected.size()) > out.maximum()) error = " 135", expected = "";
+    if (hasResult && error.empty() && std::int64_t(expected.size()) > out.maximum) error = " 135", expected = "";
     QMR_FUZZ_CHECK(context.name() == name, "%s: name %s", kNames[function], context.name().c_str());
     QMR_FUZZ_CHECK(context.error() == error || (!cs && function != 1 && error.empty() && context.error() == " 135"),
                    "%s: message '%s', expected '%s'", kNames[function], context.error().c_str(), error.c_str());
-    const std::int32_t n = out.length();
+    const std::int32_t n = out.lengthNow();
     if (hasResult && context.failed()) {
         QMR_FUZZ_CHECK(n == 0, "%s: a failure left a result", kNames[function]);
         if (function == 2 || function == 3) QMR_FUZZ_CHECK(out.text() == std::string(out.text().size(), ' '), "fill");
     } else if (hasResult) {
         const bool upper = function >= 10;
-        QMR_FUZZ_CHECK(n >= 0 && n <= out.maximum(), "result length %d of %d", n, out.maximum());
-        if (!upper && n < out.maximum()) QMR_FUZZ_CHECK(out.text()[std::size_t(n)] == '\0', "no NUL after the result");
-        const std::string blanks(upper && cs ? std::size_t(out.maximum()) - expected.size() : 0, ' ');
-        QMR_FUZZ_CHECK(!cs || (out.result() == expected && (!upper || out.text() == expected + blanks)),
+        QMR_FUZZ_CHECK(n >= 0 && n <= out.maximum, "result length %d of %d", n, out.maximum);
+        if (!upper && n < out.maximum) QMR_FUZZ_CHECK(out.text()[std::size_t(n)] == '\0', "no NUL after the result");
+        const std::string blanks(upper && cs ? std::size_t(out.maximum) - expected.size() : 0, ' ');
+        QMR_FUZZ_CHECK(!cs || (out.text().substr(0, std::size_t(n)) == expected && (!upper || out.text() == expected + blanks)),
                        "%s: result of %d bytes, model %zu", kNames[function], n, expected.size());
     }
     QMR_FUZZ_CHECK(a.intact() && b.intact() && c.intact(), "a guard changed");
-    QMR_FUZZ_CHECK(b.unchanged() && (same || a.unchanged()) && (!same || c.unchanged()), "a field changed");
+    const Field& other = same ? c : a;
+    QMR_FUZZ_CHECK(b.block->text() == b.sent && other.block->text() == other.sent, "a field changed");
 }
 
 // A NUL-terminated text in a block of exactly its size (at least `atLeast`).
