@@ -12,14 +12,9 @@ bool matchesAt(const unsigned char* at, const unsigned char* search, std::int32_
 
 std::int32_t findBytes(const unsigned char* source, std::int32_t size, const unsigned char* search,
                        std::int32_t searchSize) noexcept {
-#if defined(__GLIBC__)
-    const void* found = memmem(source, static_cast<std::size_t>(size), search, static_cast<std::size_t>(searchSize));
-    return found == nullptr ? 0 : static_cast<std::int32_t>(static_cast<const unsigned char*>(found) - source) + 1;
-#else
     const std::string_view text(asChars(source), static_cast<std::size_t>(size));
     const std::size_t found = text.find(std::string_view(asChars(search), static_cast<std::size_t>(searchSize)));
     return found == std::string_view::npos ? 0 : static_cast<std::int32_t>(found) + 1;
-#endif
 }
 
 std::int32_t findShiftCode(const TextRules& rules, const unsigned char* source, std::int32_t size,

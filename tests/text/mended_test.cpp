@@ -31,7 +31,7 @@ TEST(Mended, CompareOrdersTextsEndingInsideACharacter) {
 TEST(Mended, TrimKeepsARunWithoutRoomForItsShiftIn) {
     const UseCharset use("sosi");
     TestContext ctx;
-    TestField text(5, "\x0e#A#B"), set(4096, "a\x0e" + std::string(4092, '!') + "#Z"), subject(4, "\x0e#Z\x0f");
+    Field text(5, "\x0e#A#B"), set(4096, "a\x0e" + std::string(4092, '!') + "#Z"), subject(4, "\x0e#Z\x0f");
     QMRFTRIM(nullptr, nullptr, ctx.get(), text.get(), text.get());
     qmr_int16 position = 99;
     QMRFVRFY(nullptr, nullptr, ctx.get(), subject.get(), set.get(), &position);

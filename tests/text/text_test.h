@@ -13,15 +13,20 @@
 
 namespace qmr_test {
 
-struct TestField {
-    std::vector<unsigned char> block;
-    TestField(std::int32_t maximum, const std::string& text) : block(QMR_TF_TEXT + std::size_t(maximum), ' ') {
-        putLe32(&block[QMR_TF_MAX_LENGTH], maximum);
-        putLe32(&block[QMR_TF_LENGTH], static_cast<std::int32_t>(text.size()));
-        text.copy(reinterpret_cast<char*>(&block[QMR_TF_TEXT]), text.size());
+class Field {
+public:
+    Field(std::int32_t maximum, const std::string& text) : block_(QMR_TF_TEXT + std::size_t(maximum), '~') {
+        putLe32(&block_[QMR_TF_MAX_LENGTH], maximum);
+        putLe32(&block_[QMR_TF_LENGTH], static_cast<std::int32_t>(text.size()));
+        text.copy(reinterpret_cast<char*>(&block_[QMR_TF_TEXT]), text.size());
     }
-    TextField* get() { return reinterpret_cast<TextField*>(block.data()); }
-    std::string text() const { return {reinterpret_cast<const char*>(&block[QMR_TF_TEXT]), std::size_t(le32(&block[4]))}; }
+    TextField* get() { return reinterpret_cast<TextField*>(block_.data()); }
+    std::int32_t length() const { return le32(&block_[QMR_TF_LENGTH]); }
+    std::string bytes() const { return {reinterpret_cast<const char*>(&block_[QMR_TF_TEXT]), block_.size() - QMR_TF_TEXT}; }
+    std::string text() const { return bytes().substr(0, std::size_t(length())); }
+
+private:
+    std::vector<unsigned char> block_;
 };
 
 // A double-byte code as its two bytes, high first.
