@@ -19,27 +19,19 @@ namespace {
 // The message a numeric text deserves, and the C text strtod reads for
 // its value.
 std::string modelNumber(const std::string& text, std::string& decimal) {
-    std::size_t end = text.size();
-    while (end > 1 && text[end - 1] == ' ') --end;
     bool sign = false, separator = false;
     int digits = 0;
     std::string body;
-    for (std::size_t i = 0; i < end; ++i) {
+    for (std::size_t i = 0; i < std::max<std::size_t>(text.find_last_not_of(' ') + 1, 1); ++i) {
         const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            body += c, ++digits;
-        } else if (c == ' ' && digits > 0) {
-            return " 143";
-        } else if (c == '+' || c == '-') {
-            if (digits > 0 || separator || sign) return " 143";
-            sign = true;
-            if (c == '-') decimal = "-";
-        } else if (c == '.' || c == ',') {
-            if (separator) return " 143";
-            separator = true, body += '.';
-        } else if (c != ' ') {
+        const bool isDigit = c >= '0' && c <= '9', isSign = c == '+' || c == '-', isSeparator = c == '.' || c == ',';
+        if ((c == ' ' && digits > 0) || (isSign && (digits > 0 || separator || sign)) || (isSeparator && separator) ||
+            !(isDigit || isSign || isSeparator || c == ' ')) {
             return " 143";
         }
+        sign |= isSign, separator |= isSeparator, digits += isDigit;
+        if (c == '-') decimal = "-";
+        if (isDigit || isSeparator) body += isDigit ? c : '.';
     }
     decimal += "0" + body + (separator ? "0" : "");  // so that "." alone and "5." read in full
     return digits > 15 ? " 145" : "";
