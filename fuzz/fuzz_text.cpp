@@ -129,7 +129,7 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
         OptionalNumber length{char(in.byte() & 1 ? 'N' : 'Y'), 0, qmr_int16(in.fieldNumber(40))};
         if (in.byte() & 1) context.setByte(QMR_CC_ERROR_FLAG, 'Y');
         const qmr_int16 first = std::max<qmr_int16>(start.indicator == 'N' ? 1 : start.value, 1);
-        qmr_int16 count = length.indicator == 'N' ? qmr_int16(a.length - first + 1) : length.value;
+        qmr_int16 count = length.indicator == 'N' ? qmr_int16(std::int64_t{a.length} - first + 1) : length.value;
         if (length.indicator != 'N' && count < 0) count = 0;
         const bool flagged = context.failed();
         (db ? QMRFSSDB : QMRFSSTR)(nullptr, nullptr, context.get(), a.get(), &start, &length, out.get());
