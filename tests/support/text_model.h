@@ -15,15 +15,14 @@
 #pragma once
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
 namespace qmr_model {
 
 using Bytes = std::string;
-struct Range {
-    unsigned first, last;
-};
+struct Range { unsigned first, last; };
 using Ranges = std::vector<Range>;
 inline bool inRanges(const Ranges& ranges, char c) {
     const auto b = static_cast<unsigned char>(c);
@@ -32,14 +31,9 @@ inline bool inRanges(const Ranges& ranges, char c) {
 
 // A character of more than one byte: a first byte in `lead`, then one
 // byte from each of `follow`.
-struct Sequence {
-    Ranges lead;
-    std::vector<Ranges> follow;
-};
+struct Sequence { Ranges lead; std::vector<Ranges> follow; };
 // Double-byte small letters small..last, their capitals from `capital` on.
-struct Letters {
-    unsigned small, last, capital;
-};
+struct Letters { unsigned small, last, capital; };
 struct Charset {
     const char* name;  // as qmr_use_charset knows it
     char shiftOut, shiftIn;
@@ -103,10 +97,8 @@ inline std::vector<Char> chars(const Charset& cs, const Bytes& t, Kind kind, boo
 }
 
 inline Bytes bytesOf(const Bytes& t, const Char& c) { return t.substr(std::size_t(c.start), std::size_t(c.length)); }
-inline long codeOf(const Bytes& character) {
-    long code = 0;
-    for (unsigned char b : character) code = code << 8 | b;
-    return code;
+inline long codeOf(const Bytes& character) {  // the bytes as one big-endian number
+    return std::accumulate(character.begin(), character.end(), 0L, [](long code, char b) { return code << 8 | (b & 0xFF); });
 }
 inline bool isBlank(const Charset& cs, const Bytes& c) { return std::count(cs.blanks.begin(), cs.blanks.end(), c); }
 // The end of the last character that is neither a blank nor a shift code,
@@ -263,10 +255,8 @@ inline Bytes upper(const Charset& cs, Bytes t) {
 // QMRFCCAT: a shift-in ending the first text and a shift-out opening the
 // second go, where each text is longer than one byte.
 inline Bytes join(const Charset& cs, const Bytes& a, const Bytes& b) {
-    if (cs.shiftOut && a.size() > 1 && b.size() > 1 && a.back() == cs.shiftIn && b[0] == cs.shiftOut) {
-        return a.substr(0, a.size() - 1) + b.substr(1);
-    }
-    return a + b;
+    const bool merges = cs.shiftOut && a.size() > 1 && b.size() > 1 && a.back() == cs.shiftIn && b[0] == cs.shiftOut;
+    return merges ? a.substr(0, a.size() - 1) + b.substr(1) : a + b;
 }
 
 }  // namespace qmr_model

@@ -22,8 +22,7 @@ public:
     }
     TextField* get() { return reinterpret_cast<TextField*>(block_.data()); }
     std::int32_t length() const { return le32(&block_[QMR_TF_LENGTH]); }
-    std::string bytes() const { return {reinterpret_cast<const char*>(&block_[QMR_TF_TEXT]), block_.size() - QMR_TF_TEXT}; }
-    std::string text() const { return bytes().substr(0, std::size_t(length())); }
+    std::string bytes() const { return {reinterpret_cast<const char*>(&block_[QMR_TF_TEXT]), block_.size() - 8}; }
 
 private:
     std::vector<unsigned char> block_;

@@ -1,18 +1,85 @@
-// The built-in character sets against ICU's converters, and the choice of
-// the services in force.
+// The string built-ins against the plain models of support/text_model.h
+// (the text fuzz target's checks over seeded random inputs: every set,
+// every function, texts of pieces that favour shift codes, lead bytes and
+// blanks, texts of up to 4032 bytes that make sets of hundreds of
+// distinct characters and meet every full-width letter); the faults this
+// library mends, each as the call that showed it; and the built-in
+// character sets against ICU's converters.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <span>
+
+#include "../../fuzz/fuzz_text.cpp"
+#include "platform/charsets.h"
+#include "support/emulation.h"
+#include "text/text_test.h"
 #ifdef QMR_HAVE_ICU
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
-
-#include <span>
-
-#include "platform/charsets.h"
-#include "platform/mbtext.h"
-#include "text/text_test.h"
+#endif
 
 namespace {
 
-using namespace qmr_test;
+using qmr_test::pair;
+using qmr_test::TestContext;
+using qmr_test::UseCharset;
+
+TEST(TextModels, AgreeWithTheBuiltInsOnRandomCalls) {
+    std::mt19937 random(20261206);
+    for (int round = 0; round < (qmr_test::kEmulated ? 10000 : 100000); ++round) {
+        std::uint8_t input[600];
+        for (std::uint8_t& b : input) b = static_cast<std::uint8_t>(random());
+        input[2] |= 1;  // the first text is made of pieces
+        LLVMFuzzerTestOneInput(input, 8 + random() % (sizeof input - 8));
+    }
+    qmr_use_charset("single");
+}
+
+
+
+TEST(Mended, CopyClosesARunCutAfterASecondShiftOut) {
+    const UseCharset use("sosi");
+    char target[7];
+    Qmstrcpy(target, "\x0e" "AA" "\x0e" "BBCC", 7);
+    EXPECT_EQ(std::string(target, 7), std::string("\x0e" "AA" "\x0f  \0", 7));
+}
+
+// Each triple was ordered neither both ways round nor transitively.
+TEST(Mended, CompareOrdersTextsEndingInsideACharacter) {
+    const struct { const char* charset; const char *a, *b; int expected; } rows[] = {
+        {"sjis", "ab", "ab\x81", -1}, {"sjis", "ab\x81", "ab\x81\x40", 1}, {"sjis", "ab", "ab\x81\x40", 0},
+        {"sjis", "\x9f\x81\x40", "\x9f", 1}, {"gbk", "\xa3\xa1\xa1", "\xa3", 1},
+        {"sosi", "\x0e\x0e!!", "\x0e\x0e!!\x0f", 0}, {"sosi", "\x0e\x0e!!", "\x0e\x0f \x0f\x0e!!\x0f", 0},
+    };
+    for (const auto& r : rows) {
+        const UseCharset use(r.charset);
+        EXPECT_EQ(Qmstrcmp(r.a, r.b) * 10 + Qmstrcmp(r.b, r.a), r.expected * 9) << r.a << " " << r.b;
+    }
+}
+
+// Without room for a closing shift-in the run stays open, where the last
+// character was dropped; so a full set keeps its last member.
+TEST(Mended, TrimKeepsARunWithoutRoomForItsShiftIn) {
+    const UseCharset use("sosi");
+    TestContext ctx;
+    qmr_test::Field text(5, "\x0e#A#B"), set(4096, "a\x0e" + std::string(4092, '!') + "#Z"), subject(4, "\x0e#Z\x0f");
+    QMRFTRIM(nullptr, nullptr, ctx.get(), text.get(), text.get());
+    qmr_int16 position = 99;
+    QMRFVRFY(nullptr, nullptr, ctx.get(), subject.get(), set.get(), &position);
+    EXPECT_EQ(text.bytes() + std::to_string(text.length() * 10 + position) + ctx.error(), "\x0e#A#B50");
+}
+
+TEST(BufferRoutines, TakeNullArgumentsAsNothing) {
+    char target[4] = "abc";
+    Qmrrjust(nullptr), Qmrrjus2(nullptr, "abc", 4), Qmrrjus2(target, "xy", 0);
+    EXPECT_EQ(QMROTRIM(nullptr, nullptr) + QMRVTRIM(nullptr, "a", nullptr) + QMRVTRIM(target, nullptr, nullptr), 0);
+    EXPECT_EQ(Qmstrcpy(nullptr, "abc", 4), nullptr);
+    EXPECT_EQ(std::string(Qmstrcpy(target, nullptr, 4)) + std::to_string(Qmstrcmp(nullptr, nullptr)), "   0");
+}
+
+#ifdef QMR_HAVE_ICU
+
 
 // The length of the first character ICU reads in `bytes` (mapped or
 // unassigned, but well-formed), and the character in `c`.
@@ -86,6 +153,6 @@ TEST(Charsets, ChoosingAndInstallingServices) {
     EXPECT_EQ(&qmr::textServices(), single);
 }
 
-}  // namespace
-
 #endif  // QMR_HAVE_ICU
+
+}  // namespace
