@@ -85,8 +85,7 @@ void rounding(Input& in) {
                        result);
     }
     if (digits >= 15 && places != 0 && places >= digits) {
-        QMR_FUZZ_CHECK(std::memcmp(&cut, &value, 8) == 0 || std::isnan(value), "a field of %d digits, %d places", digits,
-                       places);
+        QMR_FUZZ_CHECK(std::memcmp(&cut, &value, 8) == 0 || std::isnan(value), "%d digits, %d places", digits, places);
     }
 }
 

@@ -169,7 +169,8 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
         const bool fits = a.length <= a.maximum && a.length <= out.maximum;
         if (!a.maximumValid() || !out.maximumValid() || !fits) error = " 130";
         const std::string source = a.length > 0 ? a.value : "";
-        if (cs && error.empty()) expected = function >= 10 ? model::upper(*cs, source) : model::trim(*cs, source, out.maximum);
+        if (cs && error.empty() && function >= 10) expected = model::upper(*cs, source);
+        if (cs && error.empty() && function < 10) expected = model::trim(*cs, source, out.maximum);
     }
     }
     const bool hasResult = function == 0 || function == 2 || function == 3 || function >= 8;

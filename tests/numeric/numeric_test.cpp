@@ -50,7 +50,9 @@ TEST(NumericModels, TextsAgreeWithStrtod) {
 // for QMRFCHR and for the rounding routines.
 TEST(NumericModels, WholePartsAgreeWithPrintf) {
     const double inf = std::numeric_limits<double>::infinity();
-    for (double special : {-0.0, 4.9e-324, 999999999999999.875, DBL_MAX, inf, -inf, -inf * 0}) check(2, bitsOf(special));
+    for (double special : {-0.0, 4.9e-324, 999999999999999.875, DBL_MAX, inf, -inf, -inf * 0}) {
+        check(2, bitsOf(special));
+    }
     for (double power = 1; power <= 1e16; power *= 10) {
         for (double near : {power - 1, power, power + 1, std::nextafter(power, 0.0), power + 0.5, power + 0.999}) {
             check(2, bitsOf(near)), check(2, bitsOf(-near));

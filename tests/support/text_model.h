@@ -15,6 +15,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -97,8 +98,10 @@ inline std::vector<Char> chars(const Charset& cs, const Bytes& t, Kind kind, boo
 }
 
 inline Bytes bytesOf(const Bytes& t, const Char& c) { return t.substr(std::size_t(c.start), std::size_t(c.length)); }
-inline long codeOf(const Bytes& character) {  // the bytes as one big-endian number
-    return std::accumulate(character.begin(), character.end(), 0L, [](long code, char b) { return code << 8 | (b & 0xFF); });
+using Code = std::int64_t;
+inline Code codeOf(const Bytes& character) {  // the bytes as one big-endian number
+    const auto append = [](Code code, char b) { return code << 8 | (b & 0xFF); };
+    return std::accumulate(character.begin(), character.end(), Code{0}, append);
 }
 inline bool isBlank(const Charset& cs, const Bytes& c) { return std::count(cs.blanks.begin(), cs.blanks.end(), c); }
 // The end of the last character that is neither a blank nor a shift code,
@@ -153,18 +156,19 @@ inline int indexOf(const Charset& cs, const Bytes& source, Bytes search, bool do
 inline int verify(const Charset& cs, const Bytes& text, const Bytes& set, bool doubleStart) {
     const Kind kind = kindOf(cs, Combining::asCombining);
     const bool doubleState = kind == Kind::shiftCode && doubleStart;
-    std::vector<long> members;
+    std::vector<Code> members;
     for (const Char& c : chars(cs, set, kind, doubleState, true)) {
         if (!c.shift) members.push_back(codeOf(bytesOf(set, c)));
     }
-    const auto member = [&members](long code) { return std::count(members.begin(), members.end(), code) > 0; };
+    const auto member = [&members](Code code) { return std::count(members.begin(), members.end(), code) > 0; };
     if (text.empty()) {
         const std::size_t width = doubleStart ? 2 : 1;
-        auto blank = std::find_if(cs.blanks.begin(), cs.blanks.end(), [&](const Bytes& b) { return b.size() == width; });
+        const auto ofWidth = [width](const Bytes& b) { return b.size() == width; };
+        const auto blank = std::find_if(cs.blanks.begin(), cs.blanks.end(), ofWidth);
         return member(codeOf(blank != cs.blanks.end() ? *blank : " ")) ? 0 : 1;
     }
     for (const Char& c : chars(cs, text, kind, doubleState, true)) {
-        const long code = codeOf(bytesOf(text, c));
+        const Code code = codeOf(bytesOf(text, c));
         if (c.shift || member(code)) continue;
         const bool trailingBlanks = text.find_first_not_of(' ', std::size_t(c.start)) == Bytes::npos;
         return c.start != 0 && code == ' ' && trailingBlanks ? 0 : c.start + 1;
@@ -217,9 +221,9 @@ inline Bytes boundedCopy(const Charset& cs, const Bytes& t, int size) {
 // are bytes outside shift-code text; in it a shift-out is shift-out *
 // 256, a shift-in its byte, a double-byte character its bytes as one
 // number (a cut one as first * 256).
-inline std::vector<long> comparisonCodes(const Charset& cs, const Bytes& t) {
+inline std::vector<Code> comparisonCodes(const Charset& cs, const Bytes& t) {
     const std::vector<Char> c = chars(cs, t, kindOf(cs));
-    std::vector<long> codes;
+    std::vector<Code> codes;
     const int end = keptEnd(cs, t, c).first;
     for (std::size_t k = 0; k < c.size() && c[k].start < end; ++k) {
         const Bytes b = bytesOf(t, c[k]);
@@ -232,7 +236,7 @@ inline std::vector<long> comparisonCodes(const Charset& cs, const Bytes& t) {
     return codes;
 }
 inline int compare(const Charset& cs, const Bytes& a, const Bytes& b) {
-    const std::vector<long> x = comparisonCodes(cs, a), y = comparisonCodes(cs, b);
+    const std::vector<Code> x = comparisonCodes(cs, a), y = comparisonCodes(cs, b);
     return x < y ? -1 : y < x ? 1 : 0;
 }
 
@@ -241,8 +245,9 @@ inline int compare(const Charset& cs, const Bytes& a, const Bytes& b) {
 inline Bytes upper(const Charset& cs, Bytes t) {
     t = t.substr(0, t.find('\0'));
     for (const Char& c : chars(cs, t, kindOf(cs))) {
-        const long code = codeOf(bytesOf(t, c));
-        if (c.length == 1 && !c.shift && !c.cut && code >= 'a' && code <= 'z') t[std::size_t(c.start)] = char(code - 32);
+        const Code code = codeOf(bytesOf(t, c));
+        const bool small = c.length == 1 && !c.shift && !c.cut && code >= 'a' && code <= 'z';
+        if (small) t[std::size_t(c.start)] = char(code - 32);
         for (const Letters& l : cs.letters) {
             if (c.length != 2 || code < l.small || code > l.last) continue;
             t[std::size_t(c.start)] = char((l.capital + code - l.small) >> 8);
