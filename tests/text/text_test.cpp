@@ -12,6 +12,7 @@
 
 #include "../../fuzz/fuzz_text.cpp"
 #include "platform/charsets.h"
+#include "platform/text_walk.h"
 #include "support/emulation.h"
 #include "text/text_test.h"
 #ifdef QMR_HAVE_ICU
@@ -76,6 +77,24 @@ TEST(BufferRoutines, TakeNullArgumentsAsNothing) {
     EXPECT_EQ(QMROTRIM(nullptr, nullptr) + QMRVTRIM(nullptr, "a", nullptr) + QMRVTRIM(target, nullptr, nullptr), 0);
     EXPECT_EQ(Qmstrcpy(nullptr, "abc", 4), nullptr);
     EXPECT_EQ(std::string(Qmstrcpy(target, nullptr, 4)) + std::to_string(Qmstrcmp(nullptr, nullptr)), "   0");
+}
+
+// The walkers read a built-in set's byte roles where a host's services
+// are asked for CharLength: both answer alike for every pair of bytes.
+TEST(TextModels, ByteRolesAnswerAsCharLength) {
+    for (const qmr_model::Charset& cs : qmr_model::kCharsets) {
+        const UseCharset use(cs.name);
+        const qmr::TextRules byRoles = qmr::TextRules::current();
+        qmr::TextRules byServices = byRoles;
+        byServices.roles = nullptr;
+        for (unsigned code = 0; code <= 0xFFFF; ++code) {
+            const std::string two = pair(code);
+            const auto* bytes = reinterpret_cast<const unsigned char*>(two.data());
+            for (int remaining : {1, 2}) {
+                ASSERT_EQ(byRoles.charLength(bytes, remaining), byServices.charLength(bytes, remaining)) << code;
+            }
+        }
+    }
 }
 
 #ifdef QMR_HAVE_ICU
