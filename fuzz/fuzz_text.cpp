@@ -77,7 +77,7 @@ struct Field {
         maximum = shape % 8 == 7 ? in.fieldNumber(typical) : std::clamp(size + kRoom[shape / 8 % 8], 1, 4096);
         length = shape % 8 == 7 ? in.fieldNumber(maximumValid() ? maximum : typical) : size;
         const std::size_t room = std::size_t(std::clamp(maximum, 0, QMR_TF_LARGEST_MAX));
-        value.resize(room, ' ');
+        value.resize(room, '\xe7');  // past the text a Thai mark, which a walk that reads on would take
         block = std::make_unique<Guarded>(QMR_TF_TEXT + room);
         putLe32(block->data() + QMR_TF_MAX_LENGTH, maximum);
         putLe32(block->data() + QMR_TF_LENGTH, length);
