@@ -9,7 +9,7 @@
 // or pieces of shift codes, lead and trail bytes, marks and blanks) and a
 // shape byte for its maximum and length.  Fields and buffers lie between
 // poisoned guards, so a byte touched outside them stops the run.
-// tests/text/model_test.cpp runs this target over seeded random inputs.
+// tests/text/text_test.cpp runs this target over seeded random inputs.
 #include <algorithm>
 #include <memory>
 
