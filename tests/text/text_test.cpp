@@ -69,6 +69,19 @@ TEST(Mended, TrimKeepsARunWithoutRoomForItsShiftIn) {
     EXPECT_EQ(text.bytes() + std::to_string(text.length() * 10 + position) + ctx.error(), "\x0e#A#B50");
 }
 
+// Edges random texts seldom reach: a text that fills the room exactly is
+// copied as it is, even in an open run; a second text of a single
+// shift-out joins no run.
+TEST(TextModels, EdgesRandomTextsSeldomReach) {
+    const UseCharset use("sosi");
+    char target[4];
+    EXPECT_EQ(std::string(Qmstrcpy(target, "\x0e!!", 4), 4), std::string("\x0e!!\0", 4));
+    TestContext ctx;
+    qmr_test::Field first(5, "a\x0e!!\x0f"), shiftOut(1, "\x0e"), out(8, "");
+    QMRFCCAT(nullptr, nullptr, ctx.get(), first.get(), shiftOut.get(), out.get());
+    EXPECT_EQ(out.bytes().substr(0, 7), std::string("a\x0e!!\x0f\x0e\0", 7));
+}
+
 TEST(BufferRoutines, TakeNullArgumentsAsNothing) {
     char target[4] = "abc";
     Qmrrjust(nullptr), Qmrrjus2(nullptr, "abc", 4), Qmrrjus2(target, "xy", 0);
