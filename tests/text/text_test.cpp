@@ -91,13 +91,16 @@ TEST(BufferRoutines, TakeNullArgumentsAsNothing) {
 }
 
 // Names and tables: an unknown name or an incomplete table changes
-// nothing, and no table brings back single-byte text.  (A host's table
-// is copied: the fuzz target's goes out of scope once installed.)
+// nothing, a host's table is copied (the fuzz target's goes out of scope
+// once installed), and no table brings back single-byte text.
 TEST(Charsets, ChoosingAndInstallingServices) {
     const QmrTextServices* single = &qmr::textServices();
     QmrTextServices host = *single;
     host.IsBlank = nullptr;
     EXPECT_EQ(qmr_use_charset("latin9") + qmr_use_charset(nullptr) + qmr_set_text_services(&host), -3);
+    EXPECT_EQ(&qmr::textServices(), single);
+    EXPECT_EQ(qmr_set_text_services(single), 0);
+    EXPECT_NE(&qmr::textServices(), single) << "a host's table is a copy";
     EXPECT_EQ(qmr_use_charset("gbk") + qmr_set_text_services(nullptr), 0);
     EXPECT_EQ(&qmr::textServices(), single);
 }
