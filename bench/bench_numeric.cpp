@@ -1,7 +1,8 @@
 // The numeric text built-ins beside the C library doing the same work:
 // QMRFNUM and strtod read the same texts, QMRFCHR and
-// snprintf("%015.0f") format the same whole parts.  Compare the ratios
-// within one run.
+// snprintf("%015.0f") format the same whole parts.  Before timing, each
+// pair must agree on every input, or the program stops.  Compare the
+// ratios within one run.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -18,7 +19,7 @@ namespace {
 constexpr std::size_t kCount = 4096;
 
 // 17-byte numeric texts with a NUL after them, so that strtod reads the
-// very bytes QMRFNUM reads: leading blanks, an optional sign, 1 to 15
+// very bytes QMRFNUM reads: leading blanks, an optional sign, 1 to 14
 // digits with an optional ".", trailing blanks.
 struct Text {
     char bytes[QMR_NUMERIC_TEXT_SIZE + 1];
@@ -31,7 +32,7 @@ const std::vector<Text>& sampleTexts() {
         for (Text& t : out) {
             std::memset(t.bytes, ' ', QMR_NUMERIC_TEXT_SIZE);
             t.bytes[QMR_NUMERIC_TEXT_SIZE] = '\0';
-            const int digits = 1 + int(random() % 15);
+            const int digits = 1 + int(random() % 14);  // with a blank, a sign and a point: 17 bytes
             const int point = int(random() % unsigned(digits + 1));
             int at = int(random() % 2);  // a leading blank or not
             if (random() % 2) t.bytes[at++] = '-';
@@ -121,4 +122,34 @@ BENCHMARK(BM_Strtod);
 BENCHMARK(BM_QMRFCHR);
 BENCHMARK(BM_SnprintfDigits);
 
+void checkPeers() {
+    std::vector<unsigned char> block(QMR_CALL_CONTEXT_MIN_SIZE);
+    CallContext* cc = reinterpret_cast<CallContext*>(block.data());
+    for (const Text& t : sampleTexts()) {
+        double number = -1;
+        QMRFNUM(nullptr, nullptr, cc, t.bytes, &number);
+        const double peer = std::strtod(t.bytes, nullptr) + 0.0;  // QMRFNUM stores zero as +0
+        if (std::memcmp(&number, &peer, sizeof number) == 0) continue;
+        std::fprintf(stderr, "bench_numeric: QMRFNUM reads \"%s\" as %.17g, strtod as %.17g\n", t.bytes, number, peer);
+        std::abort();
+    }
+    for (const double n : sampleNumbers()) {
+        char digits[QMR_DIGIT_TEXT_SIZE + 1] = {}, peer[QMR_DIGIT_TEXT_SIZE + 1];
+        QMRFCHR(nullptr, nullptr, cc, &n, digits);
+        std::snprintf(peer, sizeof peer, "%015.0f", std::floor(std::fabs(n)));
+        if (std::strcmp(digits, peer) == 0) continue;
+        std::fprintf(stderr, "bench_numeric: QMRFCHR gives %s for %.17g, snprintf %s\n", digits, n, peer);
+        std::abort();
+    }
+}
+
 }  // namespace
+
+int main(int argc, char** argv) {
+    checkPeers();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

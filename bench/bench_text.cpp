@@ -1,15 +1,22 @@
-// The string built-ins on 4096-byte texts beside their peers: memmem and
-// a naive double loop for the index search; strspn, a 256-entry table loop
-// and a naive set scan for verify; plain byte loops for trim and
-// upper-casing.  QMRFINDX and QMRFSSTR also run on Shift_JIS text.
-// Compare the ratios within one run.
+// The string built-ins on 4096-byte texts beside their peers: memmem,
+// std::string_view::find and a naive double loop for the index search;
+// strspn, a 256-entry table loop and a naive set scan for verify; plain
+// byte loops for trim and upper-casing.  QMRFINDX and QMRFSSTR also run on
+// Shift_JIS text, under the built-in set (whose walker reads its byte
+// roles) and under a host's copy of it (whose CharLength is called for
+// every character).  Before timing, every peer must give the library's
+// result, or the program stops.  Compare the ratios within one run.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string_view>
 #include <string>
 #include <vector>
 
+#include "platform/mbtext.h"
 #include "qmr/qmr.h"
 
 namespace {
@@ -26,6 +33,7 @@ public:
         std::memcpy(bytes_.data() + QMR_TF_TEXT, text.data(), text.size());
     }
     TextField* get() { return reinterpret_cast<TextField*>(bytes_.data()); }
+    const char* text() const { return bytes_.data() + QMR_TF_TEXT; }
 
 private:
     std::vector<char> bytes_;
@@ -58,6 +66,16 @@ std::string shiftJis(int size) {
     return text + "\x8e\x9a\x82\x75";
 }
 
+// The built-in "sjis", or a host's copy of its table, which the walkers
+// ask for every character's length.
+void useShiftJis(bool hostCopy) {
+    qmr_use_charset("sjis");
+    if (!hostCopy) return;
+    static QmrTextServices copy;
+    copy = qmr::textServices();
+    qmr_set_text_services(&copy);
+}
+
 CallContext* context() {
     static std::vector<char> block(QMR_CALL_CONTEXT_MIN_SIZE + 64, 0);
     return reinterpret_cast<CallContext*>(block.data());
@@ -83,20 +101,28 @@ void BM_Index_memmem(benchmark::State& state) {
 BENCHMARK(BM_Index_memmem);
 #endif
 
-void BM_Index_naiveDoubleLoop(benchmark::State& state) {
-    const char* text = kSearch.text.data();
-    const char* search = kSearch.search.data();
-    for (auto _ : state) {
-        int found = 0;
-        for (int i = 0; i + 8 <= kSize && !found; ++i) {
-            int k = 0;
-            while (k < 8 && text[i + k] == search[k]) ++k;
-            if (k == 8) found = i + 1;
-        }
-        benchmark::DoNotOptimize(found);
+int naiveIndex() {
+    for (int i = 0; i + 8 <= kSize; ++i) {
+        int k = 0;
+        while (k < 8 && kSearch.text[i + k] == kSearch.search[k]) ++k;
+        if (k == 8) return i + 1;
     }
+    return 0;
+}
+
+void BM_Index_naiveDoubleLoop(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(naiveIndex());
 }
 BENCHMARK(BM_Index_naiveDoubleLoop);
+
+int viewFind() {
+    return static_cast<int>(std::string_view(kSearch.text).find(kSearch.search)) + 1;
+}
+
+void BM_Index_stringViewFind(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(viewFind());
+}
+BENCHMARK(BM_Index_stringViewFind);
 
 // Every character is in the set, so each verify reads the whole text.
 const char kSet[] = "abcdefghijklmnop";
@@ -117,28 +143,33 @@ void BM_Verify_strspn(benchmark::State& state) {
 }
 BENCHMARK(BM_Verify_strspn);
 
-void BM_Verify_tableLoop(benchmark::State& state) {
+// The length of the text's first run of set members, as each peer finds it.
+int tableLoop() {
     const auto* text = reinterpret_cast<const unsigned char*>(kVerifyText.data());
-    for (auto _ : state) {
-        bool member[256] = {};
-        for (const char* c = kSet; *c; ++c) member[static_cast<unsigned char>(*c)] = true;
-        int i = 0;
-        while (i < kSize && member[text[i]]) ++i;
-        benchmark::DoNotOptimize(i);
+    bool member[256] = {};
+    for (const char* c = kSet; *c; ++c) member[static_cast<unsigned char>(*c)] = true;
+    int i = 0;
+    while (i < kSize && member[text[i]]) ++i;
+    return i;
+}
+
+int naiveSetScan() {
+    int i = 0;
+    for (; i < kSize; ++i) {
+        bool found = false;
+        for (int k = 0; k < 16 && !found; ++k) found = kVerifyText[i] == kSet[k];
+        if (!found) break;
     }
+    return i;
+}
+
+void BM_Verify_tableLoop(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(tableLoop());
 }
 BENCHMARK(BM_Verify_tableLoop);
 
 void BM_Verify_naiveSetScan(benchmark::State& state) {
-    for (auto _ : state) {
-        int i = 0;
-        for (; i < kSize; ++i) {
-            bool found = false;
-            for (int k = 0; k < 16 && !found; ++k) found = kVerifyText[i] == kSet[k];
-            if (!found) break;
-        }
-        benchmark::DoNotOptimize(i);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(naiveSetScan());
 }
 BENCHMARK(BM_Verify_naiveSetScan);
 
@@ -188,7 +219,7 @@ void BM_Upper_byteLoop(benchmark::State& state) {
 BENCHMARK(BM_Upper_byteLoop);
 
 void BM_ShiftJis_QMRFINDX(benchmark::State& state) {
-    qmr_use_charset("sjis");
+    useShiftJis(state.range(0) != 0);
     const std::string text = shiftJis(kSize);
     Field source(kSize, text), search(4, text.substr(kSize - 4));
     qmr_int16 position = 0;
@@ -198,10 +229,10 @@ void BM_ShiftJis_QMRFINDX(benchmark::State& state) {
     }
     qmr_use_charset("single");
 }
-BENCHMARK(BM_ShiftJis_QMRFINDX);
+BENCHMARK(BM_ShiftJis_QMRFINDX)->ArgName("hostTable")->Arg(0)->Arg(1);
 
 void BM_ShiftJis_QMRFSSTR(benchmark::State& state) {
-    qmr_use_charset("sjis");
+    useShiftJis(state.range(0) != 0);
     Field source(kSize, shiftJis(kSize)), result(kSize, "");
     for (auto _ : state) {
         OptionalNumber start{' ', 0, 1000}, length{' ', 0, 2000};
@@ -210,7 +241,7 @@ void BM_ShiftJis_QMRFSSTR(benchmark::State& state) {
     }
     qmr_use_charset("single");
 }
-BENCHMARK(BM_ShiftJis_QMRFSSTR);
+BENCHMARK(BM_ShiftJis_QMRFSSTR)->ArgName("hostTable")->Arg(0)->Arg(1);
 
 void BM_SingleByte_QMRFSSTR(benchmark::State& state) {
     Field source(kSize, kTrimText), result(kSize, "");
@@ -222,4 +253,64 @@ void BM_SingleByte_QMRFSSTR(benchmark::State& state) {
 }
 BENCHMARK(BM_SingleByte_QMRFSSTR);
 
+// Each peer's answer against the library's, before anything is timed.
+void expectSame(const char* what, long library, long peer) {
+    if (library == peer) return;
+    std::fprintf(stderr, "bench_text: %s: the library gives %ld, the peer %ld\n", what, library, peer);
+    std::abort();
+}
+
+void checkPeers() {
+    Field source(kSize, kSearch.text), search(8, kSearch.search);
+    qmr_int16 position = 0;
+    QMRFINDX(nullptr, nullptr, context(), source.get(), search.get(), &position);
+#if defined(__GLIBC__)
+    const auto* found = static_cast<const char*>(memmem(kSearch.text.data(), kSize, kSearch.search.data(), 8));
+    expectSame("index, memmem", position, found == nullptr ? 0 : found - kSearch.text.data() + 1);
+#endif
+    expectSame("index, string_view::find", position, viewFind());
+    expectSame("index, naive loop", position, naiveIndex());
+    Field text(kSize, kVerifyText), set(16, kSet), notMember(kSize, kVerifyText.substr(0, 100) + "z");
+    QMRFVRFY(nullptr, nullptr, context(), text.get(), set.get(), &position);
+    const int span = static_cast<int>(std::strspn(kVerifyText.c_str(), kSet));
+    expectSame("verify, strspn", position, span == kSize ? 0 : span + 1);
+    expectSame("verify, table loop", position, tableLoop() == kSize ? 0 : tableLoop() + 1);
+    expectSame("verify, naive scan", position, naiveSetScan() == kSize ? 0 : naiveSetScan() + 1);
+    QMRFVRFY(nullptr, nullptr, context(), notMember.get(), set.get(), &position);
+    expectSame("verify of a text with a stranger", position, 101);
+    Field trimSource(kSize, kTrimText), result(kSize, "");
+    QMRFTRIM(nullptr, nullptr, context(), trimSource.get(), result.get());
+    qmr_int32 length = 0;
+    QMRFLGTH(nullptr, nullptr, context(), result.get(), &length);
+    expectSame("trim, byte loop", length, static_cast<long>(kTrimText.find_last_not_of(' ') + 1));
+    QMRFUPPR(nullptr, nullptr, context(), trimSource.get(), result.get());
+    std::string upper = kTrimText;
+    for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    expectSame("upper-casing, byte loop", std::memcmp(result.text(), upper.data(), kSize), 0);
+    // The built-in set and a host's copy of it find the same.
+    long answers[2][2];
+    for (int host = 0; host < 2; ++host) {
+        useShiftJis(host != 0);
+        const std::string sjis = shiftJis(kSize);
+        Field sjisSource(kSize, sjis), sjisSearch(4, sjis.substr(kSize - 4)), cut(kSize, "");
+        QMRFINDX(nullptr, nullptr, context(), sjisSource.get(), sjisSearch.get(), &position);
+        OptionalNumber start{' ', 0, 1000}, count{' ', 0, 2000};
+        QMRFSSTR(nullptr, nullptr, context(), sjisSource.get(), &start, &count, cut.get());
+        QMRFLGTH(nullptr, nullptr, context(), cut.get(), &length);
+        answers[host][0] = position, answers[host][1] = length;
+    }
+    qmr_use_charset("single");
+    expectSame("Shift_JIS index, host's table", answers[0][0], answers[1][0]);
+    expectSame("Shift_JIS substring, host's table", answers[0][1], answers[1][1]);
+}
+
 }  // namespace
+
+int main(int argc, char** argv) {
+    checkPeers();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

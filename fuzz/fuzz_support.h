@@ -22,6 +22,11 @@
 #define QMR_FUZZ_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
 #endif
 #endif
+#if !defined(QMR_FUZZ_POISON) && defined(__SANITIZE_ADDRESS__)  // GCC's ASan
+#include <sanitizer/asan_interface.h>
+#define QMR_FUZZ_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define QMR_FUZZ_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#endif
 #ifndef QMR_FUZZ_POISON
 #define QMR_FUZZ_POISON(p, n) ((void)(p), (void)(n))
 #define QMR_FUZZ_UNPOISON(p, n) ((void)(p), (void)(n))

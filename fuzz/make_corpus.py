@@ -144,11 +144,15 @@ def storage_seeds():
     return seeds
 
 
-def field(maximum, text, length=None):
-    """A text field as fuzz_text.cpp reads it: maximum and length through
-    Input::fieldNumber (selector 8: a byte below typical + 2), then its bytes."""
-    length = len(text) if length is None else length
-    return b(8, maximum, 8, length) + text.ljust(maximum, b" ")
+def text(t):
+    """A text as fuzz_text.cpp reads it: raw bytes (shape 0), then its size."""
+    return b(0, len(t)) + t
+
+
+def field(t, room=0):
+    """A text field: its text, then a shape whose room index gives the
+    maximum beyond the text (0: none, 3: 1, 4: 2, 5: 9, 6: -1)."""
+    return text(t) + b(room * 8)
 
 
 def text_seeds():
@@ -158,17 +162,16 @@ def text_seeds():
         4: b"\xa2\xe9\xa1\x40z ", 5: b"\xa1\xd1\xd4b  ", 6: b"ab\x81\x82\x83\x84c ", 7: b"a" + SO + b"\x81\x82" + SI,
     }
     seeds = []
-    for charset, text in samples.items():
+    for charset, t in samples.items():
         for function in range(12):
-            a = field(20, text)
-            second = field(8, text[1:4]) if function not in (6, 7) else field(8, text[:3] + b" ")
-            result = field(30, b"")
-            extra = b(0) if function not in (2, 3) else b(0, 0, 2, 0, 0, 0, 4, 0, 0)
-            seeds.append(b(charset, function) + a + second + result + extra)
+            second = b(1, 2) if function in (4, 5, 6, 7) else b(0) + field(t[1:4])  # a piece of the first
+            extra = b(0, 9, 2, 0, 9, 4, 0) if function in (2, 3) else b""  # start 2, length 4, no error flag
+            seeds.append(b(charset, function) + field(t) + second + field(b"", 5) + b(0) + extra)
         for routine in range(8):
-            seeds.append(b(charset, 12 + routine, 8, 12, len(text)) + text + b(5) + b"ab  \x00")
-    seeds.append(b(0, 0, 3) + b(8, 4) + b"abcd" + field(8, b"x") + field(4, b""))  # oversized maximum
-    seeds.append(b(1, 2, 0, 0) + field(8, b"x") + field(8, b"y") + b(1, 0, 1, 0, 2, 0, 1, 0, 0))
+            seeds.append(b(charset, 12 + routine, 8, 12) + text(t) + b(5) + text(b"ab  \x00") + text(t[:3]))
+    seeds.append(b(1, 8) + field(SO + b"#A#B") + b(0) + field(b"x") + field(b"", 5) + b(1))  # trim, result = source
+    seeds.append(b(1, 19, 8, 7) + text(SO + b"AA" + SO + b"BBCC"))  # a cut after a second shift-out
+    seeds.append(b(2, 18, 8, 0) + text(b"ab") + b(1) + text(b"\x81\x40") + text(b"\x81"))  # Qmstrcmp
     return seeds
 
 

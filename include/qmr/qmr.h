@@ -701,7 +701,7 @@ QMR_API void QMR_CALL QMRFVRDB(void* opaque1, void* opaque2, CallContext* contex
                                const TextField* set, qmr_int16* position);
 /* Copies source into result without its trailing blanks.  In shift-code
  * text a shift-in closes a kept double-byte run; when it would fall past
- * the result's maximum, the run's last character is left out. */
+ * the result's maximum, the run stays open as the source had it. */
 QMR_API void QMR_CALL QMRFTRIM(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
                                TextField* result);
 QMR_API void QMR_CALL QMRFTRDB(void* opaque1, void* opaque2, CallContext* context, const TextField* source,
@@ -739,12 +739,15 @@ QMR_API void QMR_CALL Qmrrjust(char* text);
  * bytes (at most width - 1), a NUL in the last byte.  Byte-wise. */
 QMR_API void QMR_CALL Qmrrjus2(char* target, const char* text, qmr_int32 width);
 /* -1, 0 or 1 as first orders before, equal to or after second; trailing
- * blanks of either width do not matter.  Either may be null (null orders
- * first). */
+ * blanks of either width (and shift codes among them) do not matter.
+ * The order is the same both ways round and transitive for any texts,
+ * well-formed or not.  Either may be null (null orders first). */
 QMR_API qmr_int32 QMR_CALL Qmstrcmp(const char* first, const char* second);
 /* Copies source (null: empty) into target as size - 1 bytes of text and
  * blanks and a NUL, cutting at a character boundary; a cut double-byte
- * run is closed with a shift-in inside the field.  Returns target. */
+ * run is closed with a shift-in inside the field (its last character
+ * gives way where the room is full), and shift codes after the last
+ * character that fits are left out.  Returns target. */
 QMR_API char* QMR_CALL Qmstrcpy(char* target, const char* source, qmr_int16 size);
 
 /* ==================================================================== */
@@ -789,7 +792,9 @@ QMR_API void QMR_CALL QMRFNUM(void* opaque1, void* opaque2, CallContext* context
  *   truncation: floor((v + e) * s) / s, e = 5e-16 below 1, 5e-15 below
  *               10, ... 5e-2 below 1e14, 0.5 from 1e14 up
  * and the sign of value put back.  qmrd2dec(2.5, 0, 1) is 3,
- * qmrd2dec(-1.9, 0, 0) is -1, qmrd2dec(1234.5, -2, 1) is 1200.
+ * qmrd2dec(-1.9, 0, 0) is -1, qmrd2dec(1234.5, -2, 1) is 1200.  A finite
+ * value never comes back infinite or NaN: where the scale or a step of
+ * the formula leaves the double range, value comes back as it is.
  *
  * qmrd2dc1: qmrd2dec for a field of `digits` digits, `places` of them
  * decimals.  When digits >= 15 and places != 0, a value whose magnitude

@@ -41,11 +41,11 @@ QMR_DOUBLE_MATH double scaleOf(std::int32_t places) noexcept {
 
 }  // namespace
 
-// Where the scale or the scaled value leaves the double range, the
-// formula would give NaN or an infinity (0 * inf, inf / inf, 0 / 0); the
-// value then has no digit that these places remove, and is returned as it
-// is.  A scale of 0 (places below -323) removes every digit: the value
-// becomes zero.
+// Where the scale, the scaled value or the result leaves the double
+// range, the formula would give NaN or an infinity (0 * inf, inf / inf,
+// 0 / 0, 2 / 1e-308); the value then has no digit that these places
+// remove, and is returned as it is.  A scale of 0 (places below -323)
+// removes every digit: the value becomes zero.
 QMR_DOUBLE_MATH double roundToPlaces(double value, std::int32_t places, std::int32_t mode) noexcept {
     const double scale = scaleOf(places);
     const bool negative = value < 0;
@@ -57,6 +57,7 @@ QMR_DOUBLE_MATH double roundToPlaces(double value, std::int32_t places, std::int
     if (std::isinf(scaled)) return value;
     const double shifted = mode != 0 ? scaled + 0.5 : scaled;
     const double result = std::floor(shifted) / scale;
+    if (std::isinf(result)) return value;  // rounded up past the largest double
     return negative ? -result : result;
 }
 

@@ -70,9 +70,8 @@ TextAnalysis* QMR_CALL Services<C>::analyseText(const char* text, qmr_int32) {
     auto* analysis = static_cast<TextAnalysis*>(allocate(sizeof(TextAnalysis) + size));
     if (analysis == nullptr) return nullptr;
     auto* lengths = reinterpret_cast<unsigned char*>(analysis + 1);
-    const TextRules rules = TextRules::of(kTable, true);
-    CharWalker walker(rules, bytes, static_cast<std::int32_t>(size), ShiftState::singleByte,
-                      rules.kind == TextKind::combining);
+    const TextRules rules = TextRules::of(kTable, CombiningText::asCombining);
+    CharWalker walker(rules, bytes, static_cast<std::int32_t>(size));
     std::int32_t count = 0;
     for (TextChar c; walker.next(c);) {
         for (std::int32_t left = c.length; left > 0; left -= 255) {

@@ -28,6 +28,10 @@ inline const char* asChars(const unsigned char* p) noexcept {
     return reinterpret_cast<const char*>(p);
 }
 
+// Whether a call walks combining text as such (substring and verify do)
+// or as single-byte text (every other call).
+enum class CombiningText : std::uint8_t { asSingleByte, asCombining };
+
 struct TextRules {
     const QmrTextServices* services;
     TextKind kind;
@@ -36,9 +40,9 @@ struct TextRules {
     const ByteRoles* roles = nullptr;  // a built-in set's, answering for CharLength
 
     // Asks the services in the order that decides a text's kind: shift
-    // codes, lead bytes, then combining bytes where the caller walks
-    // combining text (substring and verify).
-    static TextRules of(const QmrTextServices& services, bool walksCombining) noexcept {
+    // codes, lead bytes, then combining bytes where the call walks
+    // combining text.
+    static TextRules of(const QmrTextServices& services, CombiningText combining) noexcept {
         TextRules rules{&services, TextKind::singleByte, 0, 0};
         if (const Charset* charset = charsetOf(services)) rules.roles = &charset->roles;
         if (const int so = services.ShiftOutCode(); so != 0) {
@@ -47,12 +51,14 @@ struct TextRules {
             rules.shiftIn = static_cast<unsigned char>(services.ShiftInCode());
         } else if (services.UsesLeadBytes() != 0) {
             rules.kind = TextKind::leadByte;
-        } else if (walksCombining && services.UsesCombining() != 0) {
+        } else if (combining == CombiningText::asCombining && services.UsesCombining() != 0) {
             rules.kind = TextKind::combining;
         }
         return rules;
     }
-    static TextRules current(bool walksCombining = false) noexcept { return of(textServices(), walksCombining); }
+    static TextRules current(CombiningText combining = CombiningText::asSingleByte) noexcept {
+        return of(textServices(), combining);
+    }
 
     // CharLength at p, `remaining` (>= 1) bytes before the end of the text.
     int charLength(const unsigned char* p, std::int32_t remaining) const noexcept {
@@ -74,6 +80,21 @@ struct TextRules {
     }
 };
 
+// How a walker takes characters.
+enum class WalkMode : std::uint8_t {
+    // By the text's kind: shift codes and states in shift-code text,
+    // CharLength in lead-byte text, a 1-byte character with the bytes that
+    // IsCombining claims in combining text, byte by byte in single-byte
+    // text.
+    byKind,
+    // As byKind, and in lead-byte text too a 1-byte character takes the
+    // combining bytes after it (verify).
+    withMarks,
+    // CharLength in every kind of text but single-byte, shift codes not
+    // set apart (the buffer trims).
+    byLength,
+};
+
 struct TextChar {
     std::int32_t start;
     std::int32_t length;  // >= 1, ends inside the text
@@ -81,36 +102,40 @@ struct TextChar {
     bool cut;             // its length reached past the end of the text
 };
 
-// Hands out the characters of bytes[0, size) from `from` on.  Shift-code
-// text is walked by state from `state`; lead-byte and combining text by
-// CharLength, a 1-byte character absorbing the bytes that IsCombining
-// claims when `absorbCombining`; single-byte text byte by byte.
+// Hands out the characters of bytes[0, size) from `from` on, shift-code
+// text from the state `state`.
 class CharWalker {
 public:
-    CharWalker(const TextRules& rules, const unsigned char* bytes, std::int32_t size, ShiftState state,
-               bool absorbCombining = false, std::int32_t from = 0) noexcept
-        : rules_(rules), bytes_(bytes), size_(size), position_(from), state_(state), absorb_(absorbCombining) {}
+    CharWalker(const TextRules& rules, const unsigned char* bytes, std::int32_t size, WalkMode mode = WalkMode::byKind,
+               ShiftState state = ShiftState::singleByte, std::int32_t from = 0) noexcept
+        : rules_(rules),
+          bytes_(bytes),
+          size_(size),
+          position_(from),
+          state_(state),
+          byState_(rules.kind == TextKind::shiftCode && mode != WalkMode::byLength),
+          byLength_(rules.kind != TextKind::singleByte && !byState_),
+          absorb_((rules.kind == TextKind::combining && mode != WalkMode::byLength) ||
+                  (rules.kind == TextKind::leadByte && mode == WalkMode::withMarks)) {}
 
     std::int32_t position() const noexcept { return position_; }
     ShiftState state() const noexcept { return state_; }
-    // True once CharLength answered below 1.
-    bool stopped() const noexcept { return stopped_; }
 
     // The next character, moving past it; false at the end of the text or
-    // where CharLength answers below 1.
+    // where CharLength answers below 1 (and from then on).
     bool next(TextChar& c) noexcept {
         if (position_ >= size_ || stopped_) return false;
         const std::int32_t remaining = size_ - position_;
         const unsigned char* p = bytes_ + position_;
         c = {position_, 1, false, false};
-        if (rules_.kind == TextKind::shiftCode) {
+        if (byState_) {
             if (*p == rules_.shiftOut || *p == rules_.shiftIn) {
                 state_ = *p == rules_.shiftOut ? ShiftState::doubleByte : ShiftState::singleByte;
                 c.shiftCode = true;
             } else {
                 take(c, widthOf(state_), remaining);
             }
-        } else if (rules_.kind != TextKind::singleByte) {
+        } else if (byLength_) {
             const int length = rules_.charLength(p, remaining);
             if (length < 1) {
                 stopped_ = true;
@@ -136,7 +161,9 @@ private:
     std::int32_t size_;
     std::int32_t position_;
     ShiftState state_;
-    bool absorb_;
+    bool byState_;   // shift codes and states
+    bool byLength_;  // CharLength; otherwise byte by byte
+    bool absorb_;    // a 1-byte character takes the combining bytes after it
     bool stopped_ = false;
 };
 

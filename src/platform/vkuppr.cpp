@@ -35,7 +35,7 @@ void upperCaseText(const TextRules& rules, std::span<const CaseRun> letters, uns
         upperAsciiBytes(bytes, size);
         return;
     }
-    CharWalker walker(rules, bytes, size, ShiftState::singleByte);
+    CharWalker walker(rules, bytes, size);
     for (TextChar c; walker.next(c);) {
         unsigned char* p = bytes + c.start;
         if (c.shiftCode || c.cut) continue;
@@ -50,7 +50,7 @@ void upperCaseText(const TextRules& rules, std::span<const CaseRun> letters, uns
 void VKUPPR(void*, void*, char* text) noexcept {
     if (text == nullptr) return;
     const QmrTextServices& services = textServices();
-    const TextRules rules = TextRules::of(services, false);
+    const TextRules rules = TextRules::of(services, CombiningText::asSingleByte);
     upperCaseText(rules, caseRunsOf(services), reinterpret_cast<unsigned char*>(text),
                   static_cast<std::int32_t>(std::strlen(text)));
 }

@@ -1,128 +1,60 @@
 // Qmstrcmp: comparison of two NUL-terminated texts in which trailing
 // blanks, single- or double-byte, do not matter.
+//
+// Each text is first cut after its last character that is neither a
+// blank nor a shift code; the cut texts then compare character by
+// character, and a text that ends first orders first.  The cut depends on
+// one text alone, so the order is the same both ways round and transitive
+// for every input, well-formed or not.  Lead-byte and single-byte text
+// compare as unsigned bytes.  Shift-code text compares codes: a shift-out
+// is shift-out * 256 and a shift-in its byte, a character of the
+// single-byte state its byte, one of the double-byte state first * 256 +
+// second (a byte before the NUL standing alone as first * 256).
 #include <algorithm>
 #include <cstring>
 
-#include "platform/text_walk.h"
+#include "text/trim.h"
 
 namespace qmr {
 namespace {
 
-const unsigned char* bytes(const char* p) noexcept {
-    return reinterpret_cast<const unsigned char*>(p);
-}
-
-// Every character from p to the NUL is a blank (IsBlank), walking by
-// CharLength; where CharLength answers below 1 the walked part decides.
-bool blankToEnd(const TextRules& rules, const unsigned char* p) noexcept {
-    const auto size = static_cast<std::int32_t>(std::strlen(asChars(p)));
-    TextRules byLength = rules;
-    if (byLength.kind != TextKind::singleByte) byLength.kind = TextKind::leadByte;
-    CharWalker walker(byLength, p, size, ShiftState::singleByte);
-    for (TextChar c; walker.next(c);) {
-        if (!rules.isBlank(p + c.start, c.length)) return false;
-    }
-    return true;
-}
-
-// Where the texts differ: a text that goes on with blanks only has ended
-// there, and an ended text orders before one that goes on, as at a NUL;
-// both ended are equal.  Only where neither has ended does the differing
-// byte or code decide.  Without this "ab " would order after "ab\t" while
-// "ab" orders before it and equals "ab ".
-std::int32_t endsOrders(bool aEnded, bool bEnded, std::int32_t byCode) noexcept {
-    if (aEnded || bEnded) return aEnded == bEnded ? 0 : aEnded ? -1 : 1;
-    return byCode;
-}
-
-// The start of the character that holds byte i of p (bytes before i are
-// the same in both texts, so only the character holding i can differ).
-std::int32_t characterStart(const TextRules& rules, const unsigned char* p, std::int32_t i) noexcept {
-    if (rules.kind == TextKind::singleByte) return i;
-    TextRules byLength = rules;
-    byLength.kind = TextKind::leadByte;
-    CharWalker walker(byLength, p, i + 1, ShiftState::singleByte);
-    for (TextChar c; walker.next(c);) {
-        if (c.start + c.length > i) return c.start;
-    }
-    return i;
-}
-
-std::int32_t compareBytes(const TextRules& rules, const unsigned char* a, const unsigned char* b) noexcept {
-    for (std::int32_t i = 0;; ++i) {
-        const unsigned char x = a[i];
-        const unsigned char y = b[i];
-        if (x == y) {
-            if (x == 0) return 0;
-            continue;
-        }
-        if (x == 0) return blankToEnd(rules, b + i) ? 0 : -1;
-        if (y == 0) return blankToEnd(rules, a + i) ? 0 : 1;
-        // Byte i may be a trail byte in one text and a character of its own
-        // in the other (a lead byte's trail range decides); taking the
-        // earlier start in both directions keeps the answer antisymmetric.
-        const std::int32_t from = std::min(characterStart(rules, a, i), characterStart(rules, b, i));
-        return endsOrders(blankToEnd(rules, a + from), blankToEnd(rules, b + from), x < y ? -1 : 1);
-    }
-}
-
-// One text of shift-code text, read a code at a time.
-struct ShiftReader {
-    const unsigned char* p;
-    ShiftState state = ShiftState::singleByte;
-
-    // In the single-byte state a shift-out's code is shift-out * 256; in
-    // the double-byte state a character's code is first * 256 + second
-    // (a byte before the NUL stands alone, the NUL is never consumed).
-    std::int32_t nextCode(const TextRules& rules) noexcept {
-        const unsigned char b = *p++;
-        if (state == ShiftState::singleByte) {
-            if (b != rules.shiftOut) return b;
-            state = ShiftState::doubleByte;
-            return std::int32_t{b} << 8;
-        }
-        if (b == rules.shiftIn) {
-            state = ShiftState::singleByte;
-            return b;
-        }
-        const unsigned char second = *p;
-        if (second != 0) ++p;
-        return std::int32_t{b} << 8 | second;
-    }
-
-    // Blanks of the state's width and shift codes up to the NUL.  The NUL
-    // is looked at before the blank test, so a double-byte test never
-    // reads past it.
-    bool blankToEnd(const TextRules& rules) const noexcept {
-        const unsigned char* q = p;
-        ShiftState s = state;
-        for (;;) {
-            if (*q == 0) return true;
-            const int width = s == ShiftState::doubleByte && q[1] != 0 ? 2 : 1;
-            if (rules.isBlank(q, width)) {
-                q += width;
-            } else if (*q == rules.shiftOut || *q == rules.shiftIn) {
-                s = *q++ == rules.shiftOut ? ShiftState::doubleByte : ShiftState::singleByte;
-            } else {
-                return false;
-            }
-        }
-    }
+struct Kept {
+    const unsigned char* bytes;
+    std::int32_t end;
 };
 
-std::int32_t compareShiftCode(const TextRules& rules, const unsigned char* a, const unsigned char* b) noexcept {
-    ShiftReader x{a};
-    ShiftReader y{b};
-    for (;;) {
-        if (*x.p == 0) return y.blankToEnd(rules) ? 0 : -1;
-        if (*y.p == 0) return x.blankToEnd(rules) ? 0 : 1;
-        const ShiftReader xBefore = x;
-        const ShiftReader yBefore = y;
-        const std::int32_t cx = x.nextCode(rules);
-        const std::int32_t cy = y.nextCode(rules);
-        if (cx == cy) continue;
-        return endsOrders(xBefore.blankToEnd(rules), yBefore.blankToEnd(rules), cx < cy ? -1 : 1);
+Kept kept(const TextRules& rules, const char* text) noexcept {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const auto size = static_cast<std::int32_t>(std::strlen(text));
+    return {bytes, keptEnd(rules, bytes, size, WalkMode::byKind, BlankTest::isBlank).end};
+}
+
+std::int32_t sign(std::int64_t difference) noexcept {
+    return difference < 0 ? -1 : difference > 0 ? 1 : 0;
+}
+
+std::int32_t codeOf(const TextRules& rules, const unsigned char* p, const TextChar& c, ShiftState state) noexcept {
+    if (c.shiftCode) return *p == rules.shiftOut ? std::int32_t{*p} << 8 : *p;
+    if (state == ShiftState::singleByte) return *p;
+    return std::int32_t{p[0]} << 8 | (c.length == 2 ? p[1] : 0);
+}
+
+std::int32_t compareCodes(const TextRules& rules, const Kept& a, const Kept& b) noexcept {
+    CharWalker x(rules, a.bytes, a.end);
+    CharWalker y(rules, b.bytes, b.end);
+    for (TextChar cx, cy;;) {
+        const bool moreX = x.next(cx);
+        const bool moreY = y.next(cy);
+        if (!moreX || !moreY) return sign(int{moreX} - int{moreY});
+        const std::int32_t codeX = codeOf(rules, a.bytes + cx.start, cx, x.state());
+        const std::int32_t codeY = codeOf(rules, b.bytes + cy.start, cy, y.state());
+        if (codeX != codeY) return sign(std::int64_t{codeX} - codeY);
     }
+}
+
+std::int32_t compareBytes(const Kept& a, const Kept& b) noexcept {
+    const int byBytes = std::memcmp(a.bytes, b.bytes, static_cast<std::size_t>(std::min(a.end, b.end)));
+    return byBytes != 0 ? sign(byBytes) : sign(std::int64_t{a.end} - b.end);
 }
 
 }  // namespace
@@ -134,6 +66,7 @@ extern "C" QMR_API qmr_int32 QMR_CALL Qmstrcmp(const char* first, const char* se
     if (first == nullptr) return -1;
     if (second == nullptr) return 1;
     const TextRules rules = TextRules::current();
-    return rules.kind == TextKind::shiftCode ? compareShiftCode(rules, bytes(first), bytes(second))
-                                             : compareBytes(rules, bytes(first), bytes(second));
+    const Kept a = kept(rules, first);
+    const Kept b = kept(rules, second);
+    return rules.kind == TextKind::shiftCode ? compareCodes(rules, a, b) : compareBytes(a, b);
 }

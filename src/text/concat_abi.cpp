@@ -1,6 +1,6 @@
 // Exports that join and measure text fields: QMRFCCAT and QMRFLGTH.
 #include "frame/call_context.h"
-#include "platform/mbtext.h"
+#include "text/join.h"
 #include "text/text_field.h"
 
 extern "C" {
@@ -19,28 +19,16 @@ QMR_API void QMR_CALL QMRFCCAT(void* opaque1, void* opaque2, CallContext* contex
         report(opaque1, opaque2, context, QMR_MSG_OUT_OF_RANGE);
         return;
     }
-    std::int32_t lengthA = a.length();
-    std::int32_t lengthB = b.length();
-    const unsigned char* textA = a.text();
-    const unsigned char* textB = b.text();
-    // A shift-in closing the first text and a shift-out opening the
-    // second would end a double-byte run only to start it again.
-    const QmrTextServices& services = textServices();
-    const int shiftOut = services.ShiftOutCode();
-    if (shiftOut != 0 && lengthB > 1 && textB[0] == shiftOut && lengthA > 1 &&
-        textA[lengthA - 1] == services.ShiftInCode()) {
-        --lengthA;
-        ++textB;
-        --lengthB;
-    }
-    const std::int32_t total = lengthA + lengthB;  // [0, 8192]
+    const Join join = joinTexts(TextRules::current(), a.text(), a.length(), b.text(), b.length());
+    const std::int32_t secondSize = b.length() - join.secondFrom;
+    const std::int32_t total = join.firstEnd + secondSize;  // [0, 8192]
     if (total > out.maximum()) {
         out.clear();
         report(opaque1, opaque2, context, QMR_MSG_TOO_LONG);
         return;
     }
-    std::memmove(out.text() + lengthA, textB, static_cast<std::size_t>(lengthB));
-    std::memmove(out.text(), textA, static_cast<std::size_t>(lengthA));
+    std::memmove(out.text() + join.firstEnd, b.text() + join.secondFrom, static_cast<std::size_t>(secondSize));
+    std::memmove(out.text(), a.text(), static_cast<std::size_t>(join.firstEnd));
     out.finish(total);
 }
 

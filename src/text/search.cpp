@@ -12,14 +12,9 @@ bool matchesAt(const unsigned char* at, const unsigned char* search, std::int32_
 
 std::int32_t findBytes(const unsigned char* source, std::int32_t size, const unsigned char* search,
                        std::int32_t searchSize) noexcept {
-#if defined(__GLIBC__)
-    const void* found = memmem(source, static_cast<std::size_t>(size), search, static_cast<std::size_t>(searchSize));
-    return found == nullptr ? 0 : static_cast<std::int32_t>(static_cast<const unsigned char*>(found) - source) + 1;
-#else
     const std::string_view text(asChars(source), static_cast<std::size_t>(size));
     const std::size_t found = text.find(std::string_view(asChars(search), static_cast<std::size_t>(searchSize)));
     return found == std::string_view::npos ? 0 : static_cast<std::int32_t>(found) + 1;
-#endif
 }
 
 std::int32_t findShiftCode(const TextRules& rules, const unsigned char* source, std::int32_t size,
@@ -32,26 +27,21 @@ std::int32_t findShiftCode(const TextRules& rules, const unsigned char* source, 
         firstState = ShiftState::doubleByte;
     }
     if (searchSize == 0) return 0;
-    for (std::int32_t position = 0; size - position >= searchSize;) {
-        const unsigned char b = source[position];
-        if (b == rules.shiftOut || b == rules.shiftIn) {
-            state = b == rules.shiftOut ? ShiftState::doubleByte : ShiftState::singleByte;
-            ++position;
-            continue;
+    CharWalker walker(rules, source, size, WalkMode::byKind, state);
+    for (TextChar c; walker.next(c) && size - c.start >= searchSize;) {
+        if (!c.shiftCode && walker.state() == firstState && matchesAt(source + c.start, search, searchSize)) {
+            return c.start + 1;
         }
-        if (state == firstState && matchesAt(source + position, search, searchSize)) return position + 1;
-        position += widthOf(state);
     }
     return 0;
 }
 
 std::int32_t findLeadByte(const TextRules& rules, const unsigned char* source, std::int32_t size,
                           const unsigned char* search, std::int32_t searchSize) noexcept {
-    for (std::int32_t position = 0; size - position >= searchSize;) {
-        if (matchesAt(source + position, search, searchSize)) return position + 1;
-        const int length = rules.charLength(source + position, size - position);
-        if (length < 1) return 0;
-        position += length;
+    CharWalker walker(rules, source, size);
+    for (TextChar c; size - walker.position() >= searchSize;) {
+        if (matchesAt(source + walker.position(), search, searchSize)) return walker.position() + 1;
+        if (!walker.next(c)) return 0;
     }
     return 0;
 }

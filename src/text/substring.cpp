@@ -8,7 +8,7 @@ namespace {
 // copy takes a double-byte character that begins before the end whole.
 SubstringCut cutShiftCode(const TextRules& rules, const unsigned char* source, std::int32_t size, std::int32_t target,
                           std::int32_t length, ShiftState startState) noexcept {
-    CharWalker walker(rules, source, size, startState);
+    CharWalker walker(rules, source, size, WalkMode::byKind, startState);
     TextChar c;
     while (walker.position() < target && walker.next(c)) {
     }
@@ -33,13 +33,13 @@ SubstringCut cutShiftCode(const TextRules& rules, const unsigned char* source, s
 SubstringCut cutByCharacters(const TextRules& rules, const unsigned char* source, std::int32_t size,
                              std::int32_t target, std::int32_t length) noexcept {
     const bool combining = rules.kind == TextKind::combining;
-    CharWalker walker(rules, source, size, ShiftState::singleByte, combining);
+    CharWalker walker(rules, source, size);
     TextChar c;
     std::int32_t from = 0;
     while (walker.position() < target && walker.next(c)) from = c.start;
     if (!combining || walker.position() <= target) from = walker.position();
     const std::int64_t end = std::int64_t{target} + length;
-    CharWalker copy(rules, source, size, ShiftState::singleByte, combining, from);
+    CharWalker copy(rules, source, size, WalkMode::byKind, ShiftState::singleByte, from);
     std::int32_t to = from;
     while (copy.next(c) && !c.cut && c.start + c.length <= end) to = copy.position();
     return {from, to, false, false};

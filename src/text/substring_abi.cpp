@@ -34,7 +34,7 @@ void substringCall(void* opaque1, void* opaque2, CallContext* context, const Tex
         out.blankFill();
         return;
     }
-    const TextRules rules = TextRules::current(true);
+    const TextRules rules = TextRules::current(CombiningText::asCombining);
     const SubstringCut cut = cutSubstring(rules, src.text(), src.length(), start, length < 0 ? 0 : length, startState);
     const std::int32_t size = cut.size();
     if (size > out.maximum()) {

@@ -22,7 +22,7 @@ void upperCall(void* opaque1, void* opaque2, CallContext* context, const TextFie
     }
     std::memmove(out.text(), src.text(), static_cast<std::size_t>(size));
     const QmrTextServices& services = textServices();
-    upperCaseText(TextRules::of(services, false), caseRunsOf(services), out.text(), size);
+    upperCaseText(TextRules::of(services, CombiningText::asSingleByte), caseRunsOf(services), out.text(), size);
     std::memset(out.text() + size, ' ', static_cast<std::size_t>(out.maximum() - size));
     out.setLength(size);
 }

@@ -73,9 +73,8 @@ private:
 // Other text: the distinct codes of the set's characters, in order.
 class CodeSet {
 public:
-    CodeSet(const TextRules& rules, const unsigned char* set, std::int32_t size, ShiftState state,
-            bool absorb) noexcept {
-        CharWalker walker(rules, set, size, state, absorb);
+    CodeSet(const TextRules& rules, const unsigned char* set, std::int32_t size, ShiftState state) noexcept {
+        CharWalker walker(rules, set, size, WalkMode::withMarks, state);
         for (TextChar c; count_ < kLargestField && walker.next(c);) {
             if (!c.shiftCode) codes_[count_++] = rules.code(set + c.start, c.length);
         }
@@ -84,9 +83,9 @@ public:
     }
     bool holds(std::int32_t code) const noexcept { return std::binary_search(codes_, codes_ + count_, code); }
 
-    std::int32_t verify(const TextRules& rules, const unsigned char* text, std::int32_t size, ShiftState state,
-                        bool absorb) const noexcept {
-        CharWalker walker(rules, text, size, state, absorb);
+    std::int32_t verify(const TextRules& rules, const unsigned char* text, std::int32_t size,
+                        ShiftState state) const noexcept {
+        CharWalker walker(rules, text, size, WalkMode::withMarks, state);
         for (TextChar c; walker.next(c);) {
             if (c.shiftCode) continue;
             const std::int32_t code = rules.code(text + c.start, c.length);
@@ -126,10 +125,9 @@ std::int32_t verifyText(const TextRules& rules, const unsigned char* text, std::
         if (empty) return members.holds(emptyCode) ? 0 : 1;
         return members.verify(text, size);
     }
-    const bool absorb = rules.kind != TextKind::shiftCode;
-    const CodeSet members(rules, set, setSize, startState, absorb);
+    const CodeSet members(rules, set, setSize, startState);
     if (empty) return members.holds(emptyCode) ? 0 : 1;
-    return members.verify(rules, text, size, startState, absorb);
+    return members.verify(rules, text, size, startState);
 }
 
 }  // namespace qmr

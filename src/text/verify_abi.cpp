@@ -9,9 +9,11 @@ namespace {
 // Both fields need a maximum of 1..4096 and a length of at least 0.  The
 // text is also held to its maximum, and so is the set where it is read as
 // it stands, so that the walk never leaves the field.
-bool acceptable(const FieldView& field, bool heldToMaximum) noexcept {
+enum class LengthBound : std::uint8_t { none, maximum };
+
+bool acceptable(const FieldView& field, LengthBound bound) noexcept {
     return validMaximum(field.maximum()) && field.length() >= 0 &&
-           (!heldToMaximum || field.length() <= field.maximum());
+           (bound == LengthBound::none || field.length() <= field.maximum());
 }
 
 void verifyCall(void* opaque1, void* opaque2, CallContext* context, const TextField* text, const TextField* set,
@@ -20,7 +22,8 @@ void verifyCall(void* opaque1, void* opaque2, CallContext* context, const TextFi
     *position = 0;
     const FieldView subject(text);
     const bool trimsSet = startState == ShiftState::singleByte;
-    if (!acceptable(subject, true) || !acceptable(FieldView(set), !trimsSet)) {
+    if (!acceptable(subject, LengthBound::maximum) ||
+        !acceptable(FieldView(set), trimsSet ? LengthBound::none : LengthBound::maximum)) {
         report(opaque1, opaque2, context, QMR_MSG_OUT_OF_RANGE);
         return;
     }
@@ -35,7 +38,7 @@ void verifyCall(void* opaque1, void* opaque2, CallContext* context, const TextFi
         set = workField;
     }
     const FieldView members(set);
-    const TextRules rules = TextRules::current(true);
+    const TextRules rules = TextRules::current(CombiningText::asCombining);
     *position = static_cast<qmr_int16>(
         verifyText(rules, subject.text(), subject.length(), members.text(), members.length(), startState));
 }

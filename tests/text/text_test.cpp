@@ -1,0 +1,170 @@
+// The string built-ins against the plain models of support/text_model.h
+// (the text fuzz target's checks over seeded random inputs: every set,
+// every function, texts of pieces that favour shift codes, lead bytes and
+// blanks, texts of up to 4032 bytes that make sets of hundreds of
+// distinct characters and meet every full-width letter); the faults this
+// library mends, each as the call that showed it; and the built-in
+// character sets against ICU's converters.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <span>
+
+#include "../../fuzz/fuzz_text.cpp"
+#include "platform/charsets.h"
+#include "platform/text_walk.h"
+#include "support/emulation.h"
+#include "text/text_test.h"
+#ifdef QMR_HAVE_ICU
+#include <unicode/uchar.h>
+#include <unicode/ucnv.h>
+#endif
+
+namespace {
+
+using qmr_test::pair;
+using qmr_test::TestContext;
+using qmr_test::UseCharset;
+
+TEST(TextModels, AgreeWithTheBuiltInsOnRandomCalls) {
+    std::mt19937 random(20261206);
+    for (int round = 0; round < (qmr_test::kEmulated ? 10000 : 100000); ++round) {
+        std::uint8_t input[600];
+        for (std::uint8_t& b : input) b = static_cast<std::uint8_t>(random());
+        input[2] |= 1;  // the first text is made of pieces
+        LLVMFuzzerTestOneInput(input, 8 + random() % (sizeof input - 8));
+    }
+    qmr_use_charset("single");
+}
+
+TEST(Mended, CopyClosesARunCutAfterASecondShiftOut) {
+    const UseCharset use("sosi");
+    char target[7];
+    Qmstrcpy(target, "\x0e" "AA" "\x0e" "BBCC", 7);
+    EXPECT_EQ(std::string(target, 7), std::string("\x0e" "AA" "\x0f  \0", 7));
+}
+
+// Each triple was ordered neither both ways round nor transitively.
+TEST(Mended, CompareOrdersTextsEndingInsideACharacter) {
+    const struct { const char* charset; const char *a, *b; int expected; } rows[] = {
+        {"sjis", "ab", "ab\x81", -1}, {"sjis", "ab\x81", "ab\x81\x40", 1}, {"sjis", "ab", "ab\x81\x40", 0},
+        {"sjis", "\x9f\x81\x40", "\x9f", 1}, {"gbk", "\xa3\xa1\xa1", "\xa3", 1},
+        {"sosi", "\x0e\x0e!!", "\x0e\x0e!!\x0f", 0}, {"sosi", "\x0e\x0e!!", "\x0e\x0f \x0f\x0e!!\x0f", 0},
+    };
+    for (const auto& r : rows) {
+        const UseCharset use(r.charset);
+        EXPECT_EQ(Qmstrcmp(r.a, r.b) * 10 + Qmstrcmp(r.b, r.a), r.expected * 9) << r.a << " " << r.b;
+    }
+}
+
+// Without room for a closing shift-in the run stays open, where the last
+// character was dropped; so a full set keeps its last member.
+TEST(Mended, TrimKeepsARunWithoutRoomForItsShiftIn) {
+    const UseCharset use("sosi");
+    TestContext ctx;
+    qmr_test::Field text(5, "\x0e#A#B"), set(4096, "a\x0e" + std::string(4092, '!') + "#Z"), subject(4, "\x0e#Z\x0f");
+    QMRFTRIM(nullptr, nullptr, ctx.get(), text.get(), text.get());
+    qmr_int16 position = 99;
+    QMRFVRFY(nullptr, nullptr, ctx.get(), subject.get(), set.get(), &position);
+    EXPECT_EQ(text.bytes() + std::to_string(text.length() * 10 + position) + ctx.error(), "\x0e#A#B50");
+}
+
+// Edges random texts seldom reach: a text that fills the room exactly is
+// copied as it is, even in an open run; a second text of a single
+// shift-out joins no run.
+TEST(TextModels, EdgesRandomTextsSeldomReach) {
+    const UseCharset use("sosi");
+    char target[4];
+    EXPECT_EQ(std::string(Qmstrcpy(target, "\x0e!!", 4), 4), std::string("\x0e!!\0", 4));
+    TestContext ctx;
+    qmr_test::Field first(5, "a\x0e!!\x0f"), shiftOut(1, "\x0e"), out(8, "");
+    QMRFCCAT(nullptr, nullptr, ctx.get(), first.get(), shiftOut.get(), out.get());
+    EXPECT_EQ(out.bytes().substr(0, 7), std::string("a\x0e!!\x0f\x0e\0", 7));
+}
+
+TEST(BufferRoutines, TakeNullArgumentsAsNothing) {
+    char target[4] = "abc";
+    Qmrrjust(nullptr), Qmrrjus2(nullptr, "abc", 4), Qmrrjus2(target, "xy", 0);
+    EXPECT_EQ(QMROTRIM(nullptr, nullptr) + QMRVTRIM(nullptr, "a", nullptr) + QMRVTRIM(target, nullptr, nullptr), 0);
+    EXPECT_EQ(Qmstrcpy(nullptr, "abc", 4), nullptr);
+    EXPECT_EQ(std::string(Qmstrcpy(target, nullptr, 4)) + std::to_string(Qmstrcmp(nullptr, nullptr)), "   0");
+}
+
+// Names and tables: an unknown name or an incomplete table changes
+// nothing, a host's table is copied (the fuzz target's goes out of scope
+// once installed), and no table brings back single-byte text.
+TEST(Charsets, ChoosingAndInstallingServices) {
+    const QmrTextServices* single = &qmr::textServices();
+    QmrTextServices host = *single;
+    host.IsBlank = nullptr;
+    EXPECT_EQ(qmr_use_charset("latin9") + qmr_use_charset(nullptr) + qmr_set_text_services(&host), -3);
+    EXPECT_EQ(&qmr::textServices(), single);
+    EXPECT_EQ(qmr_set_text_services(single), 0);
+    EXPECT_NE(&qmr::textServices(), single) << "a host's table is a copy";
+    EXPECT_EQ(qmr_use_charset("gbk") + qmr_set_text_services(nullptr), 0);
+    EXPECT_EQ(&qmr::textServices(), single);
+}
+
+#ifdef QMR_HAVE_ICU
+
+// The length of the first character ICU reads in `bytes` (mapped or
+// unassigned, but well-formed), and the character in `c`.
+int icuLength(const char* converterName, const std::string& bytes, UChar32& c) {
+    UErrorCode error = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open(converterName, &error);
+    ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+    const char* at = bytes.data();
+    c = ucnv_getNextUChar(converter, &at, bytes.data() + bytes.size(), &error);
+    ucnv_close(converter);
+    return error == U_ILLEGAL_CHAR_FOUND ? 1 : static_cast<int>(at - bytes.data());
+}
+// The one character that is all of `bytes`, else -1.
+UChar32 icuDecode(const char* converterName, const std::string& bytes) {
+    UChar32 c = 0;
+    return icuLength(converterName, bytes, c) == static_cast<int>(bytes.size()) ? c : -1;
+}
+
+// KS X 1001 in 8-bit form (EUC-KR) for the 7-bit pairs of "sosi".
+const qmr::Charset* kSets[] = {&qmr::kShiftJis, &qmr::kGbk, &qmr::kBig5, &qmr::kShiftCodes};
+const char* kIcuNames[] = {"Shift_JIS", "GBK", "Big5", "ibm-970"};
+
+TEST(Charsets, AgreeWithIcu) {
+    for (int i = 0; i < 4; ++i) {
+        const qmr::Charset& set = *kSets[i];
+        const UseCharset use(set.name);
+        const QmrTextServices& services = qmr::textServices();
+        const unsigned high = set.shiftOut != 0 ? 0x8080 : 0;  // the 7-bit pairs of a run
+        const qmr::TextRules rules = qmr::TextRules::current();  // the walkers read the byte roles
+        for (unsigned code = 0; high == 0 && code <= 0xFFFF; ++code) {
+            UChar32 ignored;
+            const std::string two = pair(code);
+            const int length = icuLength(kIcuNames[i], two, ignored);
+            ASSERT_EQ(services.CharLength(two.data()), length) << code;
+            ASSERT_EQ(rules.charLength(reinterpret_cast<const unsigned char*>(two.data()), 2), length) << code;
+        }
+        const char* blank = services.BlankOf(2);
+        EXPECT_EQ(icuDecode(kIcuNames[i], pair((unsigned(uint8_t(blank[0])) << 8 | uint8_t(blank[1])) | high)), 0x3000);
+        EXPECT_TRUE(services.IsBlank(blank, 2) && !services.IsBlank("\x82\x60", 2) && services.IsBlank(" ", 1));
+        int letters = 0;
+        for (const qmr::CaseRun& run : std::span(set.caseRuns, std::size_t(set.caseRunCount))) {
+            for (unsigned code = run.first; code <= run.last; ++code, ++letters) {
+                EXPECT_EQ(icuDecode(kIcuNames[i], pair(code | high)), 0xFF41 + letters) << set.name << " " << code;
+                EXPECT_EQ(icuDecode(kIcuNames[i], pair((run.upper + code - run.first) | high)), 0xFF21 + letters);
+            }
+        }
+        EXPECT_EQ(letters, 26) << set.name;
+    }
+    EXPECT_EQ(icuDecode("ISO-2022-KR", "\x1b$)C" + std::string(1, char(qmr::kShiftCodes.shiftOut)) + "\x23\x41"),
+              0xFF21);
+    const UseCharset thai("tis620");
+    for (unsigned b = 1; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const UChar32 c = icuDecode("TIS-620", byte);
+        EXPECT_EQ(qmr::textServices().IsCombining(byte.data()) != 0, c >= 0 && u_charType(c) == U_NON_SPACING_MARK);
+        EXPECT_EQ(qmr::textServices().CharLength(byte.data()), 1) << b;
+    }
+}
+
+#endif  // QMR_HAVE_ICU
+
+}  // namespace
