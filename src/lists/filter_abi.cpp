@@ -24,7 +24,8 @@ ListResult filterGroup(const GroupDescriptor* group, const char* expression) noe
         return state == GroupState::empty ? ListResult::done : ListResult::failed;
     }
     FilterTree tree;
-    const ListResult parsed = parseFilter(expression != nullptr ? expression : "", group->fields, group->fieldCount, tree);
+    const char* text = expression != nullptr ? expression : "";
+    const ListResult parsed = parseFilter(text, group->fields, group->fieldCount, tree);
     if (parsed != ListResult::done) return parsed;
     if (!readable(*group, tree)) return ListResult::failed;
     FilterProgram program;

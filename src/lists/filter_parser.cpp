@@ -23,8 +23,8 @@ public:
     Parser(FilterTree& tree, const FieldDescriptor* fields, std::uint32_t fieldCount) noexcept
         : tree_(tree), fields_(fields), fieldCount_(fieldCount) {}
 
-    // Steps through the copied text; ListResult::done when it ends after a
-    // comparison or a ")".
+    // Steps through the copied text; done when it ends after a comparison
+    // or a ")".
     ListResult run() noexcept {
         skipBlanks();
         if (atEnd()) return ListResult::syntax;
@@ -148,7 +148,7 @@ private:
 }  // namespace
 
 ListResult parseFilter(const char* expression, const FieldDescriptor* fields, std::uint32_t fieldCount,
-                FilterTree& tree) noexcept {
+                       FilterTree& tree) noexcept {
     tree.count = 0;
     Parser parser(tree, fields, fieldCount);
     if (!parser.start(expression)) return ListResult::failed;

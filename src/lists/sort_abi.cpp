@@ -28,9 +28,8 @@ ListResult sortGroup(const GroupDescriptor* group, const char* keyText) noexcept
     }
     SortKeys keys;
     const char* text = keyText != nullptr ? keyText : "";
-    if (const ListResult parsed = parseSortKeys(text, group->fields, group->fieldCount, keys); parsed != ListResult::done) {
-        return parsed;
-    }
+    const ListResult parsed = parseSortKeys(text, group->fields, group->fieldCount, keys);
+    if (parsed != ListResult::done) return parsed;
     if (!keysReadable(keys)) return ListResult::failed;
 
     // One buffer serves the ordering and then every array in turn.

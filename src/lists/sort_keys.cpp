@@ -30,7 +30,7 @@ private:
 }  // namespace
 
 ListResult parseSortKeys(const char* keyText, const FieldDescriptor* fields, std::uint32_t fieldCount,
-                  SortKeys& keys) noexcept {
+                         SortKeys& keys) noexcept {
     const std::string_view text(keyText, std::strlen(keyText));
     std::size_t tokenCount = 0;
     std::string_view token;
