@@ -13,9 +13,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 #include <cstring>
 #include <numeric>
 #include <random>
@@ -31,6 +31,7 @@ constexpr std::size_t kTextSize = 16;
 constexpr const char kExpression[] = "1 >= 2001-01-01 AND (3 < 500.0 OR 4 < \"M\")";
 constexpr const char kSqlFilter[] = "UPDATE rows SET flag = 'H' WHERE NOT (d >= 20010101 AND (r < 500.0 OR s < 'M'))";
 constexpr const char kSortKeys[] = "1 A 4 D";
+constexpr const char kTextFirstKeys[] = "4 D 1 A";
 constexpr const char kSqlOrderBy[] = "SELECT d, l, r, s, flag FROM rows ORDER BY d ASC, s DESC";
 
 struct Columns {
@@ -187,7 +188,7 @@ void BM_QMRSORT(benchmark::State& state) { sortBy(state, kSortKeys); }
 
 // A text key first: its first 8 bytes order most occurrences, the rest
 // compare key by key.
-void BM_QMRSORT_TextFirst(benchmark::State& state) { sortBy(state, "4 D 1 A"); }
+void BM_QMRSORT_TextFirst(benchmark::State& state) { sortBy(state, kTextFirstKeys); }
 
 template <typename T>
 void gather(std::vector<T>& column, const std::vector<std::uint32_t>& order, std::vector<T>& buffer) {
@@ -199,35 +200,42 @@ struct Text {
     char bytes[kTextSize];
 };
 
-// Date ascending, then text descending, as kSortKeys asks.
-void sortIndexAndGather(HostGroup& host, std::vector<std::uint32_t>& order, std::vector<std::int32_t>& ints,
-                        std::vector<double>& reals, std::vector<char>& flags, std::vector<Text>& texts) {
+// Room for the index and a copy of every column.
+struct GatherBuffers {
+    std::vector<std::uint32_t> order = std::vector<std::uint32_t>(kCount);
+    std::vector<std::int32_t> ints = std::vector<std::int32_t>(kCount);
+    std::vector<double> reals = std::vector<double>(kCount);
+    std::vector<char> flags = std::vector<char>(kCount);
+    std::vector<Text> texts = std::vector<Text>(kCount);
+};
+
+// Date ascending, then text descending, as kSortKeys asks; or, with
+// `textFirst`, as kTextFirstKeys asks.
+void sortIndexAndGather(HostGroup& host, bool textFirst, GatherBuffers& b) {
     Columns& c = host.columns;
-    std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        if (c.dates[a] != c.dates[b]) return c.dates[a] < c.dates[b];
-        return std::strncmp(&c.texts[a * kTextSize], &c.texts[b * kTextSize], kTextSize) > 0;
+    std::iota(b.order.begin(), b.order.end(), 0u);
+    std::stable_sort(b.order.begin(), b.order.end(), [&](std::uint32_t x, std::uint32_t y) {
+        const int date = (c.dates[x] > c.dates[y]) - (c.dates[x] < c.dates[y]);
+        const int text = -std::strncmp(&c.texts[x * kTextSize], &c.texts[y * kTextSize], kTextSize);
+        const int first = textFirst ? text : date, second = textFirst ? date : text;
+        return first != 0 ? first < 0 : second < 0;
     });
-    gather(c.dates, order, ints);
-    gather(c.longs, order, ints);
-    gather(c.reals, order, reals);
-    gather(c.flags, order, flags);
-    for (std::size_t k = 0; k < kCount; ++k) std::memcpy(texts[k].bytes, &c.texts[order[k] * kTextSize], kTextSize);
-    std::memcpy(c.texts.data(), texts.data(), c.texts.size());
+    gather(c.dates, b.order, b.ints);
+    gather(c.longs, b.order, b.ints);
+    gather(c.reals, b.order, b.reals);
+    gather(c.flags, b.order, b.flags);
+    for (std::size_t k = 0; k < kCount; ++k) std::memcpy(b.texts[k].bytes, &c.texts[b.order[k] * kTextSize], kTextSize);
+    std::memcpy(c.texts.data(), b.texts.data(), c.texts.size());
 }
 
 void BM_IndexSortAndGather(benchmark::State& state) {
     HostGroup host;
-    std::vector<std::uint32_t> order(kCount);
-    std::vector<std::int32_t> ints(kCount);
-    std::vector<double> reals(kCount);
-    std::vector<char> flags(kCount);
-    std::vector<Text> texts(kCount);
+    GatherBuffers buffers;
     for (auto _ : state) {
         state.PauseTiming();
         host.restore();
         state.ResumeTiming();
-        sortIndexAndGather(host, order, ints, reals, flags, texts);
+        sortIndexAndGather(host, false, buffers);
         benchmark::DoNotOptimize(host.columns.dates.data());
     }
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kCount);
@@ -279,18 +287,19 @@ void checkPeers() {
     }
     sqlite3_finalize(select);
 
-    HostGroup sorted, peer;
-    sortWithQmr(sorted, kSortKeys);
-    std::vector<std::uint32_t> order(kCount);
-    std::vector<std::int32_t> ints(kCount);
-    std::vector<double> reals(kCount);
-    std::vector<char> flags(kCount);
-    std::vector<Text> texts(kCount);
-    sortIndexAndGather(peer, order, ints, reals, flags, texts);
-    const Columns &a = sorted.columns, &b = peer.columns;
-    if (a.dates != b.dates || a.longs != b.longs || a.reals != b.reals || a.texts != b.texts || a.flags != b.flags) {
-        differs("the index sort");
+    GatherBuffers buffers;
+    HostGroup sorted;
+    for (const bool textFirst : {true, false}) {  // text first, so that `sorted` ends in kSortKeys's order
+        HostGroup peer;
+        sorted.restore();
+        sortWithQmr(sorted, textFirst ? kTextFirstKeys : kSortKeys);
+        sortIndexAndGather(peer, textFirst, buffers);
+        const Columns &a = sorted.columns, &b = peer.columns;
+        if (a.dates != b.dates || a.longs != b.longs || a.reals != b.reals || a.texts != b.texts || a.flags != b.flags) {
+            differs("the index sort");
+        }
     }
+    const Columns& a = sorted.columns;
     sqlite3_prepare_v2(db, kSqlOrderBy, -1, &select, nullptr);
     for (std::uint32_t i = 0; sqlite3_step(select) == SQLITE_ROW; ++i) {
         const char* text = &a.texts[i * kTextSize];
