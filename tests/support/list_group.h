@@ -88,7 +88,7 @@ private:
         if (width == 4 && !isTextField(type)) put(number);
         const bool digits = type == QMR_FIELD_TIMESTAMP;
         for (std::size_t b = 0; b < width && (isTextField(type) || type == QMR_FIELD_VALUE20); ++b) {
-            at[b] = static_cast<unsigned char>(!digits ? "AB \"\x80"[pick(6)] : b < 19 ? '1' : "012"[pick(4)]);
+            at[b] = static_cast<unsigned char>(!digits ? "AB \"\xFF"[pick(6)] : b < 19 ? '1' : "012"[pick(4)]);
         }
     }
 };
