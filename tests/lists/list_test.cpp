@@ -8,13 +8,12 @@
 
 namespace {
 
-using qmr_test::checkListCall;
-using qmr_test::ListGroup;
+using namespace qmr_test;
 
 const std::vector<std::int32_t> kEveryType = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};  // 12: an unknown code
 
-std::string message(qmr_test::ListFunction function, GroupDescriptor* group, const char* text) {
-    qmr_test::TestContext context;
+std::string message(ListFunction function, GroupDescriptor* group, const char* text) {
+    TestContext context;
     function(nullptr, nullptr, context.get(), group, text);
     return context.error();
 }
@@ -26,8 +25,7 @@ const std::vector<std::string> kLiterals[] = {
     {"-1", "0", "1", "2x", "70", "2147483647", "-2147483648", "9999999999"},
     {"-1.5", "0", "-0", "2.5e0", ".25E1", "nan", "inf", "-INF", "1e400", "1e-400"},
     {"\"\"", "\"A\"", "\"AB \"", "\"B\"\"\"", "\"A B\"", "\"\xFF\"", "\"  \"", "\"A\"\"B  \""},
-    {"2026-01-01", "2026/01-02", "2026-01/03", "0000-00-00"},
-    {"12:00:00", "12.00.01", "12:00.02", "00.00.00"},
+    {"2026-01-01", "2026/01-02", "2026-01/03", "0000-00-00"}, {"12:00:00", "12.00.01", "12:00.02", "00.00.00"},
     {"11111111111111111110", "11111111111111111112", "01111111111111111111"},
 };
 
@@ -81,7 +79,7 @@ TEST(FilterRandom, EveryExpressionGivesTheFlagsOfTheRules) {
 // text is read; type 10 columns are never read.
 TEST(ListMessages, ReportEachFaultTheFirstOrUnbalancedParenthesesFirst) {
     using Cases = std::vector<std::pair<const char*, const char*>>;  // the text, its message
-    const std::pair<qmr_test::ListFunction, Cases> tables[] = {{QMRFLTR, {
+    const std::pair<ListFunction, Cases> tables[] = {{QMRFLTR, {
         {"  ", " 154"}, {")", " 154"}, {"1 = 5) AND (2 = 6", ""}, {"1 = 5 )", " 155"}, {"(1 = 5", " 155"},
         {"(1 =", " 155"}, {"3 < )", " 155"}, {"0 = 5", " 154"}, {"13 = 5", " 154"}, {"2x = 5", ""}, {"1", " 154"},
         {"= 5", " 154"}, {"1=5AND2=6", ""}, {"1 = 5 And 2 = 6", " 154"}, {"1 = 5 AND", " 154"}, {"1 = 5 X", " 154"},
@@ -112,8 +110,8 @@ TEST(SortRandom, EveryKeyTypeInGroupsOfManyBlocks) {
     for (std::uint32_t count : {1u, 2u, 17u, 1025u, 3000u}) {
         ListGroup g(count, kEveryType, static_cast<std::uint32_t>(random() % 13), random);
         for (int round = 0; round < 12; ++round) {
-            auto& order = qmr_test::hostValue20;  // every third round, the host's ordering
-            order = round % 3 == 0 ? qmr_test::Value20Order{lastByteLess, lastByteEqual} : qmr_test::Value20Order{};
+            auto& order = hostValue20;  // every third round, the host's ordering
+            order = round % 3 == 0 ? Value20Order{lastByteLess, lastByteEqual} : Value20Order{};
             ASSERT_EQ(qmr_set_value20_order(order.first, order.second), 0);
             std::string keys;
             for (std::uint32_t k = 0, n = 1 + random() % 4; k < n; ++k) {
@@ -146,12 +144,12 @@ TEST(ListGroups, RefusedWhenTheyCannotBeRead) {
 // every array unchanged (also inside the filter's unclosed parentheses,
 // with enough comparisons to enlarge the parser's stack).
 TEST(ListStorage, EveryAllocationFailureLeavesTheGroupUnchanged) {
-    std::string expression = "(1 = 1";
+    std::string expression = "(1 = 1", closing(41, ')');
     for (int i = 1; i < 80; ++i) expression += (i % 2 ? " OR (2 = " : " OR 2 = ") + std::to_string(i % 3 - 1);
-    expression += std::string(41, ')');
     std::mt19937 random(5);
     ListGroup g(3000, kEveryType, 12, random);
-    for (const auto& [function, text] : {std::pair{&QMRFLTR, expression}, std::pair{&QMRSORT, std::string("4 D 2 A 7 a")}}) {
+    const std::pair<ListFunction, std::string> calls[] = {{QMRFLTR, expression + closing}, {QMRSORT, "4 D 2 A 7 a"}};
+    for (const auto& [function, text] : calls) {
         for (long k = 1, made = 0; made >= k - 1; ++k) {  // until a call makes fewer than k allocations
             EXPECT_EQ(checkListCall(function, g, text, k, &made), "") << text << ": " << k;
         }
@@ -175,8 +173,8 @@ const char* const kRequests[][2] = {
 };
 
 TEST(Selection, EveryRequestOnEveryFlagByte) {
-    qmr_test::TestContext context;
-    const std::string before = context.text(0, qmr_test::TestContext::kSize);
+    TestContext context;
+    const std::string before = context.text(0, TestContext::kSize);
     for (unsigned request : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 0xFFFFFFFFu}) {
         const auto& [holds, becomes] = kRequests[request <= 8 ? request : 0];
         for (int byte = 0; byte < 256; ++byte) {
@@ -191,7 +189,7 @@ TEST(Selection, EveryRequestOnEveryFlagByte) {
             EXPECT_EQ(changed, expected) << "request " << request << " flag " << byte;
         }
     }
-    EXPECT_EQ(context.text(0, qmr_test::TestContext::kSize), before) << "the call context is left alone";
+    EXPECT_EQ(context.text(0, TestContext::kSize), before) << "the call context is left alone";
     QMRSSEL(nullptr, nullptr, context.get(), nullptr, 2);  // a null flag is ignored
 }
 

@@ -1,9 +1,9 @@
 // A host's repeating group for the list tests and fuzz targets.  Every
-// column, state array and attribute array is a heap block of
-// exactly its size, so that ASan stops any read or write outside it.
-// Values come from a few per type, so that literals and keys often meet
-// equal values; texts hold blanks, quotes, high bytes and NULs, and fill
-// their element without a NUL as often as not.
+// column, state array and attribute array is a heap block of exactly its
+// size, so that ASan stops any read or write outside it.  Values come
+// from a few per type, so that literals and keys often meet equal values;
+// texts hold blanks, quotes, 0xFF bytes and NULs, and fill their element
+// without a NUL as often as not.
 #pragma once
 
 #include <cmath>

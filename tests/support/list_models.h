@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
-#include <regex>
 #include <string_view>
 #include <utility>
 
@@ -52,6 +51,7 @@ struct ModelNode {
 };
 
 struct FilterReader {
+    static constexpr std::size_t npos = std::string::npos;
     const std::string& s;
     const GroupDescriptor& group;
     std::size_t at;
@@ -103,7 +103,7 @@ struct FilterReader {
     bool literal(std::int32_t type, ModelNode& node) {
         if (type == QMR_FIELD_TIMESTAMP) {
             node.text = s.substr(at, 20);
-            return at += node.text.size(), std::regex_match(node.text, std::regex("[0-9]{20}"));
+            return at += node.text.size(), node.text.size() == 20 && node.text.find_first_not_of("0123456789") == npos;
         }
         if (isTextField(type)) {  // a "" inside stands for one quote
             for (bool open = s[at++] == '"'; open && !atEnd(); node.text += s[at++]) {
@@ -113,8 +113,10 @@ struct FilterReader {
             return false;
         }
         if (type == QMR_FIELD_REAL) {  // as strtod reads it in the C locale, without hexadecimal forms
-            const std::regex hexadecimal("^([ \t\n\v\f\r]*[+-]?0)[xX].*");
-            const std::string number = std::regex_replace(s.substr(at, 49), hexadecimal, "$1");
+            std::string number = s.substr(at, 49);
+            std::size_t p = std::min(number.find_first_not_of(" \t\n\v\f\r"), number.size());
+            p += p < number.size() && (number[p] == '+' || number[p] == '-');
+            if (number.compare(p, 2, "0x") == 0 || number.compare(p, 2, "0X") == 0) number.resize(p + 1);
             char* stop = nullptr;
             node.number = std::strtod(number.c_str(), &stop);
             return at += static_cast<std::size_t>(stop - number.c_str()), true;
@@ -122,8 +124,10 @@ struct FilterReader {
         std::string r = run(" )AOao");
         node.number = type == QMR_FIELD_SHORT ? static_cast<std::int16_t>(modelDecimal(r)) : modelDecimal(r);
         if (type == QMR_FIELD_SHORT || type == QMR_FIELD_LONG) return !r.empty();
-        const char* form = type == QMR_FIELD_DATE ? "[0-9]{4}[-/][0-9]{2}[-/][0-9]{2}" : "[0-9]{2}[.:][0-9]{2}[.:][0-9]{2}";
-        if ((type != QMR_FIELD_DATE && type != QMR_FIELD_TIME) || !std::regex_match(r, std::regex(form))) return false;
+        std::string shape = r;  // digits as 0, each separator as the first of its kind
+        for (char& c : shape) c = c >= '0' && c <= '9' ? '0' : c == '/' ? '-' : c == ':' ? '.' : c;
+        if ((type != QMR_FIELD_DATE && type != QMR_FIELD_TIME) ||
+            shape != (type == QMR_FIELD_DATE ? "0000-00-00" : "00.00.00")) return false;
         std::erase_if(r, [](char c) { return c < '0' || c > '9'; });
         return node.number = std::stod(r), true;
     }
@@ -199,9 +203,7 @@ inline std::string modelSort(GroupDescriptor& group, const std::string& keyText)
         if (t + 1 == tokens.size() || tokens[t + 1].size() != 1 || !std::strchr("AaDd", tokens[t + 1][0])) return " 154";
         keys.emplace_back(&group.fields[number - 1], tokens[t + 1] == "A" || tokens[t + 1] == "a");
     }
-    for (const auto& [f, ascending] : keys) {
-        if (widthOfType(f->typeCode, f->elementSize) != 0 && f->data == nullptr) return " 153";
-    }
+    for (const auto& [f, ascending] : keys) if (widthOfType(f->typeCode, f->elementSize) != 0 && !f->data) return " 153";
     std::vector<std::size_t> order(group.occurrenceCount);
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) {
