@@ -30,31 +30,25 @@ def i32(v):
     return struct.pack("<i", v)
 
 
-# ---- groups (fuzz_group.h) -------------------------------------------
+# ---- groups (fuzz_group.h; the allocation byte goes before) ------------
 
-def group(count, fields, selection_pattern=b"\x00\x49\x92\x24\x49\x92\x24\x49", extras=3):
-    """fields: (type, elementSize, pattern of 8 bytes or None for a null column)."""
-    out = b(count, len(fields) - 1, 200)  # the selection flags in a field of their own, 1 byte each
-    for type_code, size, pattern in fields:
-        shape = type_code if pattern is not None else 240 + type_code % 13
-        out += b(shape, size)
-        if pattern is not None:
-            out += pattern
-    out += selection_pattern
-    return out + b(extras)
+def group(count, types, selection=15, seed=1):
+    """count: the count byte (below 240: count % 49; 240 and above: about
+    one to three evaluation blocks); types: the type code of each field;
+    selection: the flags' field, 8 or more for a field of their own; seed:
+    of the values and of the columns left null."""
+    return b(count, len(types) - 1) + bytes(types) + b(selection) + struct.pack("<I", seed)
 
 
-P = bytes(range(8))
-RICH = [(2, 0, P), (3, 0, b"\x00\x04\x08\x0c\xfb\xfc\xff\x10"), (4, 8, b"\x00\x01\x02\x03\x04\x05\x06\x07"),
-        (5, 0, b"\xfd\x00\x01\xfd\x02\x03\xfd\x04"), (6, 0, b"\xfe\x00\xfe\x01\x02\x03\x04\x05"),
-        (7, 21, P), (1, 0, b"\x00\x01\xfa\x02\x03\x04\x05\x06"), (11, 0, P)]
+# 1 long, 2 double, 3 text, 4 date, 5 time, 6 timestamp, 7 short, 8 20-byte value
+RICH = [2, 3, 4, 5, 6, 7, 1, 11]
 
 FILTER_EXPRESSIONS = [
-    b"1 = 3",
-    b"1 = 3 AND (2 < 0.5 OR 3 = \"AB\") OR 4 >= 2026-12-04",
-    b"5 <> 12.30.00 or 6 = 20261204123000000000",
+    b"1 = 1",
+    b"1 = 2 AND (2 < 0.5 OR 3 = \"AB\") OR 4 >= 2026-01-02",
+    b"5 <> 12.00.01 or 6 = 11111111111111111112",
     b"7 <= -2 AND 2 > 1e300 AND 3 < \"say \"\"hi\"\"\"",
-    b"((1 = 1) AND (2 >= nan)) OR 4 = 2026/12/04",
+    b"((1 = 1) AND (2 >= nan)) OR 4 = 2026/01-03",
     b"1 = 5AND 2 = 3",
     b"(1 = 1",
     b"1 = 1)",
@@ -63,19 +57,20 @@ FILTER_EXPRESSIONS = [
     b"8 = 1",
     b"1 =",
     b"",
-    b"5 = 12:30:00 OR (1 < 4 AND (2 > -1.5 OR (3 <> \"\" AND 7 = 1)))",
+    b"5 = 12:00:00 OR (1 < 4 AND (2 > -1.5 OR (3 <> \"\" AND 7 = 1)))",
+    b"2 > 0 AND 3 < \"M\"",
+    b"3 = \"A\" OR (1 = 1 OR (1 = 2 OR (1 = 0 OR (1 = -1))))",
 ]
 
 
 def filter_seeds():
-    seeds = []
-    for e in FILTER_EXPRESSIONS:
-        seeds.append(b(0) + group(24, RICH) + e)
+    seeds = [b(0) + group(24, RICH) + e for e in FILTER_EXPRESSIONS]
+    seeds += [b(0) + group(count, RICH, seed=count) + FILTER_EXPRESSIONS[1] for count in (240, 241, 242)]
     seeds.append(b(192) + group(40, RICH) + FILTER_EXPRESSIONS[1])  # the first allocation fails
     seeds.append(b(194) + group(40, RICH) + FILTER_EXPRESSIONS[13])
     seeds.append(b(0) + group(0, RICH) + b"1 = 1")
-    seeds.append(b(0) + group(12, [(2, 0, None), (4, 4, P)]) + b"1 = 1 OR 2 = \"A\"")
-    seeds.append(b(0) + b(12, 1, 1, 4, 3) + P + b(4, 3) + P + b(0) + b"1 = \"AB\"")  # the selection is field 2
+    seeds.append(b(0) + group(12, [4, 1, 2], selection=0) + b"1 = \"AB\" OR 2 < 3")  # the flags in a compared field
+    seeds.append(b(0) + group(12, [2, 1], selection=0) + b"1 < 70 AND 2 > 0")
     return seeds
 
 
@@ -83,10 +78,11 @@ def sort_seeds():
     keys = [b"1 A", b"1 A 2 D 3 a", b"3 d 4 A 5 D", b"2 A 7 D 8 A", b"6 A 1 D", b"1", b"1 X", b"0 A", b"9 A",
             b"   ", b"", b"1 AA", b"4 A 4 D 3 A 2 A 1 A"]
     seeds = [b(0) + group(30, RICH) + k for k in keys]
+    seeds += [b(0) + group(count, RICH, seed=count) + b"3 D 1 A" for count in (240, 244, 248)]
     seeds.append(b(192) + group(30, RICH) + b"1 A 2 D")
     seeds.append(b(193) + group(30, RICH) + b"3 A")
-    seeds.append(b(0) + group(16, [(2, 0, None), (10, 4, P), (12, 4, P)]) + b"2 A 3 D")
-    seeds.append(b(0) + group(16, [(2, 0, None), (10, 4, P)]) + b"1 A")
+    seeds.append(b(0) + group(16, [2, 10, 12]) + b"2 A 3 D")
+    seeds.append(b(0) + group(16, [2, 10]) + b"1 A")
     return seeds
 
 

@@ -19,18 +19,18 @@ bool readable(const GroupDescriptor& group, const FilterTree& tree) noexcept {
     return true;
 }
 
-int filterGroup(const GroupDescriptor* group, const char* expression) noexcept {
+ListResult filterGroup(const GroupDescriptor* group, const char* expression) noexcept {
     if (const GroupState state = groupState(group); state != GroupState::readable) {
-        return state == GroupState::empty ? kListDone : kListFailed;
+        return state == GroupState::empty ? ListResult::done : ListResult::failed;
     }
     FilterTree tree;
-    const int parsed = parseFilter(expression != nullptr ? expression : "", group->fields, group->fieldCount, tree);
-    if (parsed != kListDone) return parsed;
-    if (!readable(*group, tree)) return kListFailed;
+    const char* text = expression != nullptr ? expression : "";
+    const ListResult parsed = parseFilter(text, group->fields, group->fieldCount, tree);
+    if (parsed != ListResult::done) return parsed;
+    if (!readable(*group, tree)) return ListResult::failed;
     FilterProgram program;
-    if (const int compiled = compileFilter(tree, program); compiled != kListDone) return compiled;
-    runFilter(program, tree, *group);
-    return kListDone;
+    if (const ListResult compiled = compileFilter(tree, program); compiled != ListResult::done) return compiled;
+    return runFilter(program, tree, *group);
 }
 
 }  // namespace

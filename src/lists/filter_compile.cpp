@@ -1,129 +1,62 @@
-// Compiles a filter tree into mask steps.  Registers are used as a stack:
-// a node's result lands in the lowest register it takes, and everything
-// above is free again once it is done.  Where evaluating a connective's
-// right-hand side first needs far fewer registers (a deep right-nested
-// expression), the sides are swapped, which keeps the registers to a few
-// dozen for any tree; otherwise the text's order is kept, so that cheap
-// conditions written first spare the later ones.
-#include <algorithm>
-
+// The steps of a filter tree, read off it in the text's order: the
+// connectives written before "(" down the tree's right-hand side, each
+// with its chain as first operand; in each chain, the comparisons from
+// the innermost first operand outwards (filter_eval.h).
 #include "lists/filter_eval.h"
-#include "lists/group.h"
 
 namespace qmr {
 namespace {
-
-// Registers worth spending before the text's order gives way.
-constexpr std::uint32_t kPreferredRegisters = 16;
-
-struct Plan {
-    std::uint32_t need;  // registers the node takes, its result's included
-    bool swapped;        // evaluate the second operand first
-};
-
-struct Frame {
-    std::uint32_t node;
-    std::uint32_t state;   // 0: start, 1: left side done, 2: right side done
-    std::uint32_t active;  // register of the occurrences still to decide
-    bool inPlace;          // a comparison that may write over `active`
-    std::uint32_t left;    // register of the side evaluated first
-};
 
 bool isComparison(const FilterTree& tree, std::uint32_t node) noexcept {
     return tree.nodes[node].kind == FilterNode::comparison;
 }
 
-// Registers for evaluating x, then y on what x leaves open.
-std::uint32_t needInOrder(const FilterTree& tree, const Plan* plan, const FilterNode& node, std::uint32_t x,
-                          std::uint32_t y) noexcept {
-    const std::uint32_t held = node.connective == Connective::conjunction ? 1 : 2;  // x's result (and y's domain)
-    const std::uint32_t right = isComparison(tree, y) ? 0 : plan[y].need;
-    return std::max(plan[x].need, held + right);
-}
+class StepWriter {
+public:
+    StepWriter(const FilterTree& tree, FilterProgram& program, std::uint32_t* path) noexcept
+        : tree_(tree), program_(program), path_(path) {}
 
-void planNodes(const FilterTree& tree, Plan* plan, Frame* frames) noexcept {
-    std::uint32_t depth = 0;
-    frames[depth++] = {tree.root, 0, 0, false, 0};
-    while (depth > 0) {
-        Frame& f = frames[depth - 1];
-        const FilterNode& node = tree.nodes[f.node];
-        if (node.kind == FilterNode::comparison || f.state == 2) {
-            if (node.kind == FilterNode::comparison) {
-                plan[f.node] = {1, false};
-            } else {
-                const std::uint32_t inOrder = needInOrder(tree, plan, node, node.first, node.second);
-                const std::uint32_t swapped = needInOrder(tree, plan, node, node.second, node.first);
-                const bool swap = inOrder > std::max(swapped, kPreferredRegisters);
-                plan[f.node] = {swap ? swapped : inOrder, swap};
-            }
-            --depth;
-            continue;
-        }
-        const std::uint32_t next = f.state++ == 0 ? node.first : node.second;
-        frames[depth++] = {next, 0, 0, false, 0};
+    void add(FilterStep::Kind kind, std::uint32_t node = 0) noexcept {
+        program_.steps[program_.stepCount++] = {kind, node};
     }
-}
+
+    // A chain's comparisons, first to last; false for another shape.
+    bool chain(std::uint32_t node) noexcept {
+        std::uint32_t depth = 0;
+        for (; !isComparison(tree_, node); node = tree_.nodes[node].first) path_[depth++] = node;
+        add(FilterStep::begin, node);
+        while (depth > 0) {
+            const FilterNode& connective = tree_.nodes[path_[--depth]];
+            if (!isComparison(tree_, connective.second)) return false;
+            add(connective.connective == Connective::conjunction ? FilterStep::andAlso : FilterStep::orElse,
+                connective.second);
+        }
+        return true;
+    }
+
+private:
+    const FilterTree& tree_;
+    FilterProgram& program_;
+    std::uint32_t* path_;  // the connectives above a chain's first comparison
+};
 
 }  // namespace
 
-int compileFilter(const FilterTree& tree, FilterProgram& program) noexcept {
-    WorkingStorage<Plan> plan;
-    WorkingStorage<Frame> frames;  // a path from the root: at most every node
-    if (!plan.obtain(tree.count) || !frames.obtain(tree.count) || !program.steps.obtain(2 * std::size_t{tree.count})) {
-        return kListFailed;
+ListResult compileFilter(const FilterTree& tree, FilterProgram& program) noexcept {
+    // One step per comparison, per connective before "(" and for the end.
+    WorkingStorage<std::uint32_t> path;
+    if (!path.obtain(tree.count) || !program.steps.obtain(std::size_t{tree.count} + 1)) return ListResult::failed;
+    program.stepCount = 0;
+    StepWriter writer(tree, program, path.get());
+    std::uint32_t node = tree.root;
+    for (; !isComparison(tree, node) && !isComparison(tree, tree.nodes[node].second); node = tree.nodes[node].second) {
+        const FilterNode& connective = tree.nodes[node];
+        if (!writer.chain(connective.first)) return ListResult::tree;  // a guard: the parser builds no such tree
+        writer.add(connective.connective == Connective::conjunction ? FilterStep::narrow : FilterStep::accept);
     }
-    planNodes(tree, plan.get(), frames.get());
-
-    std::uint32_t steps = 0;
-    const auto emit = [&](FilterStep::Op op, std::uint32_t node, std::uint32_t a, std::uint32_t b, std::uint32_t out) {
-        program.steps[steps++] = {op, node, a, b, out};
-    };
-    std::uint32_t next = 1;  // the lowest free register
-    std::uint32_t highest = 1;
-    std::uint32_t result = 0;  // register of the node finished last
-    std::uint32_t depth = 0;
-    frames[depth++] = {tree.root, 0, 0, false, 0};
-    while (depth > 0) {
-        Frame& f = frames[depth - 1];
-        const FilterNode& node = tree.nodes[f.node];
-        if (node.kind == FilterNode::comparison) {
-            result = f.inPlace ? f.active : next++;
-            emit(FilterStep::compare, f.node, f.active, 0, result);
-            --depth;
-        } else {
-            const bool swap = plan[f.node].swapped;
-            const std::uint32_t x = swap ? node.second : node.first;
-            const std::uint32_t y = swap ? node.first : node.second;
-            const bool conjunction = node.connective == Connective::conjunction;
-            if (f.state == 0) {
-                f.state = 1;
-                frames[depth++] = {x, 0, f.active, false, 0};
-            } else if (f.state == 1) {
-                f.state = 2;
-                f.left = result;
-                std::uint32_t domain = f.left;  // AND: y matters only where x holds
-                if (!conjunction) {             // OR: only where x fails
-                    domain = next++;
-                    emit(FilterStep::exclude, 0, f.active, f.left, domain);
-                }
-                frames[depth++] = {y, 0, domain, isComparison(tree, y), 0};
-            } else {
-                if (!conjunction) {
-                    emit(FilterStep::merge, 0, result, 0, f.left);
-                } else if (result != f.left) {
-                    emit(FilterStep::copy, 0, result, 0, f.left);
-                }
-                result = f.left;
-                next = f.left + 1;
-                --depth;
-            }
-        }
-        highest = std::max(highest, next);
-    }
-    program.stepCount = steps;
-    program.registerCount = highest;
-    if (!program.masks.obtain(std::size_t{highest} * kFilterBlock)) return kListFailed;
-    return kListDone;
+    if (!writer.chain(node)) return ListResult::tree;  // a guard, as above
+    writer.add(FilterStep::accept);
+    return ListResult::done;
 }
 
 }  // namespace qmr

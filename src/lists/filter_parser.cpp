@@ -23,26 +23,26 @@ public:
     Parser(FilterTree& tree, const FieldDescriptor* fields, std::uint32_t fieldCount) noexcept
         : tree_(tree), fields_(fields), fieldCount_(fieldCount) {}
 
-    // Steps through the copied text; kListDone when it ends after a
-    // comparison or a ")".
-    int run() noexcept {
+    // Steps through the copied text; done when it ends after a comparison
+    // or a ")".
+    ListResult run() noexcept {
         skipBlanks();
-        if (atEnd()) return kListSyntax;
+        if (atEnd()) return ListResult::syntax;
         bool connectivePending = false;  // pushed after the next comparison, or before a "("
         FilterNode connective{};
         for (;;) {
             if (*cursor_ == '(') {
-                if (connectivePending && !push(connective)) return kListFailed;
+                if (connectivePending && !push(connective)) return ListResult::failed;
                 connectivePending = false;
                 ++depth_;
                 ++cursor_;
                 skipBlanks();
-                if (atEnd()) return kListSyntax;
+                if (atEnd()) return ListResult::syntax;
                 continue;
             }
             FilterNode node{};
-            if (const int result = comparison(node); result != kListDone) return result;
-            if (!push(node) || (connectivePending && !push(connective))) return kListFailed;
+            if (const ListResult result = comparison(node); result != ListResult::done) return result;
+            if (!push(node) || (connectivePending && !push(connective))) return ListResult::failed;
             connectivePending = false;
             skipBlanks();
             while (!atEnd() && *cursor_ == ')') {
@@ -50,10 +50,10 @@ public:
                 ++cursor_;
                 skipBlanks();
             }
-            if (atEnd()) return kListDone;
-            if (!readConnective(connective)) return kListSyntax;
+            if (atEnd()) return ListResult::done;
+            if (!readConnective(connective)) return ListResult::syntax;
             skipBlanks();
-            if (atEnd()) return kListSyntax;
+            if (atEnd()) return ListResult::syntax;
             connectivePending = true;
         }
     }
@@ -98,24 +98,24 @@ private:
     }
 
     // FIELD OP LITERAL at the cursor.
-    int comparison(FilterNode& node) noexcept {
+    ListResult comparison(FilterNode& node) noexcept {
         node.kind = FilterNode::comparison;
         // The field number: a run without blanks or operator characters.
         const std::size_t limit = std::min<std::size_t>(kScanLimit, static_cast<std::size_t>(end_ - cursor_));
         std::size_t run = 0;
         while (run < limit && std::string_view(" =<>").find(cursor_[run]) == std::string_view::npos) ++run;
         const std::int32_t number = readDecimal(cursor_, run);
-        if (run == 0 || number < 1 || static_cast<std::uint32_t>(number) > fieldCount_) return kListSyntax;
+        if (run == 0 || number < 1 || static_cast<std::uint32_t>(number) > fieldCount_) return ListResult::syntax;
         node.field = static_cast<std::uint32_t>(number - 1);
         cursor_ += run;
         skipBlanks();
-        if (atEnd() || !readOperator(node)) return kListSyntax;
+        if (atEnd() || !readOperator(node)) return ListResult::syntax;
         skipBlanks();
-        if (atEnd()) return kListSyntax;
+        if (atEnd()) return ListResult::syntax;
         char* after = readLiteral(tree_.text.get(), cursor_, end_, fields_[node.field].typeCode, node);
-        if (after == nullptr) return kListSyntax;
+        if (after == nullptr) return ListResult::syntax;
         cursor_ = after;
-        return kListDone;
+        return ListResult::done;
     }
 
     bool readOperator(FilterNode& node) noexcept {
@@ -147,24 +147,24 @@ private:
 
 }  // namespace
 
-int parseFilter(const char* expression, const FieldDescriptor* fields, std::uint32_t fieldCount,
-                FilterTree& tree) noexcept {
+ListResult parseFilter(const char* expression, const FieldDescriptor* fields, std::uint32_t fieldCount,
+                       FilterTree& tree) noexcept {
     tree.count = 0;
     Parser parser(tree, fields, fieldCount);
-    if (!parser.start(expression)) return kListFailed;
-    const int result = parser.run();
+    if (!parser.start(expression)) return ListResult::failed;
+    const ListResult result = parser.run();
     // Running out of storage says nothing about the text, so it is not
     // reported as unbalanced parentheses; every refusal of the text is.
-    if (result == kListFailed) return result;
-    if (parser.depth() != 0) return kListParentheses;
-    if (result != kListDone) return result;
+    if (result == ListResult::failed) return result;
+    if (parser.depth() != 0) return ListResult::parentheses;
+    if (result != ListResult::done) return result;
     return buildFilterTree(tree);
 }
 
-int buildFilterTree(FilterTree& tree) noexcept {
+ListResult buildFilterTree(FilterTree& tree) noexcept {
     // Operands still to be filled: node index * 2, + 1 for the second.
     WorkingStorage<std::uint32_t> pending;
-    if (!pending.obtain(tree.count + std::size_t{1})) return kListFailed;
+    if (!pending.obtain(tree.count + std::size_t{1})) return ListResult::failed;
     std::size_t pendingCount = 0;
     std::uint32_t top = tree.count;  // nodes [0, top) are still on the stack
     bool haveRoot = false;
@@ -176,12 +176,12 @@ int buildFilterTree(FilterTree& tree) noexcept {
         const std::uint32_t n = --top;
         FilterNode& node = tree.nodes[n];
         if (node.kind == FilterNode::comparison) {
-            if (haveRoot) return kListTree;
+            if (haveRoot) return ListResult::tree;
             tree.root = n;
             haveRoot = true;
             continue;
         }
-        if (node.kind != FilterNode::logical) return kListTree;
+        if (node.kind != FilterNode::logical) return ListResult::tree;
         if (haveRoot) {
             node.second = tree.root;
             pending[pendingCount++] = n * 2;
@@ -192,18 +192,18 @@ int buildFilterTree(FilterTree& tree) noexcept {
         haveRoot = true;
         while (pendingCount > 0) {
             const std::uint32_t slot = pending[--pendingCount];
-            if (top == 0) return kListTree;
+            if (top == 0) return ListResult::tree;
             const std::uint32_t operand = --top;
             FilterNode& owner = tree.nodes[slot / 2];
             (slot % 2 != 0 ? owner.second : owner.first) = operand;
             if (tree.nodes[operand].kind == FilterNode::logical) {
                 awaitOperands(operand);
             } else if (tree.nodes[operand].kind != FilterNode::comparison) {
-                return kListTree;
+                return ListResult::tree;
             }
         }
     }
-    return haveRoot ? kListDone : kListTree;
+    return haveRoot ? ListResult::done : ListResult::tree;
 }
 
 }  // namespace qmr

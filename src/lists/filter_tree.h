@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "lists/group.h"
 #include "lists/working_storage.h"
 #include "qmr/qmr.h"
 
@@ -41,14 +42,15 @@ struct FilterTree {
 };
 
 // Parses `expression` against the group's fields into `tree` and builds
-// it: kListDone, or 153 (storage), 154 (syntax), 155 (parentheses do not
-// balance; before a syntax error) or 156 (no single tree).
-int parseFilter(const char* expression, const FieldDescriptor* fields, std::uint32_t fieldCount,
-                FilterTree& tree) noexcept;
+// it: done, or failed (storage), syntax, parentheses (they do not
+// balance; before a syntax error) or tree (no single tree).
+ListResult parseFilter(const char* expression, const FieldDescriptor* fields, std::uint32_t fieldCount,
+                       FilterTree& tree) noexcept;
 
 // Takes the pushed nodes from the top down and links them into one tree:
-// kListDone, 153 or 156.  A guard: every text the parser accepts pushes
-// nodes that form one tree, so 156 needs a stack the parser never makes.
-int buildFilterTree(FilterTree& tree) noexcept;
+// done, failed or tree.  A guard: every text the parser accepts pushes
+// nodes that form one tree, so `tree` needs a stack the parser never
+// makes.
+ListResult buildFilterTree(FilterTree& tree) noexcept;
 
 }  // namespace qmr

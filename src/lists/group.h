@@ -10,15 +10,15 @@
 
 namespace qmr {
 
-// Results of the filter and sort cores; the shells report them as the
-// message numbers " 153" to " 156".
-enum ListResult : int {
-    kListDone = 0,
-    kListFailed = 153,  // storage, or a group that cannot be read
-    kListSyntax = 154,
-    kListParentheses = 155,  // the filter's parentheses do not balance
-    kListFieldNumber = 155,  // a sort key's field number is not in the group
-    kListTree = 156,
+// What the filter and the sort cores answer; list_report.h gives each
+// failure its message number.
+enum class ListResult {
+    done,
+    failed,       // storage, or a group that cannot be read
+    syntax,       // the expression or the key text cannot be read
+    parentheses,  // the filter's parentheses do not balance
+    fieldNumber,  // a sort key's field number is not in the group
+    tree,         // the filter's conditions do not form one tree
 };
 
 constexpr bool isTextType(std::int32_t type) noexcept {

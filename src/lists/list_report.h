@@ -1,4 +1,5 @@
-// How the list shells report a core's result through the call context.
+// How the list shells report a core's result through the call context:
+// the one place where the results meet their message numbers.
 #pragma once
 
 #include "frame/call_context.h"
@@ -6,18 +7,21 @@
 
 namespace qmr {
 
-inline MessageNumber listMessage(int result) noexcept {
+constexpr MessageNumber listMessage(ListResult result) noexcept {
     switch (result) {
-    case kListSyntax: return QMR_MSG_LIST_SYNTAX;
-    case kListParentheses: return QMR_MSG_LIST_PARENS;
-    case kListTree: return QMR_MSG_LIST_TREE;
-    default: return QMR_MSG_LIST_FAILED;
+    case ListResult::syntax: return QMR_MSG_LIST_SYNTAX;
+    case ListResult::parentheses:
+    case ListResult::fieldNumber: return QMR_MSG_LIST_PARENS;
+    case ListResult::tree: return QMR_MSG_LIST_TREE;
+    case ListResult::done:
+    case ListResult::failed: break;
     }
+    return QMR_MSG_LIST_FAILED;
 }
 
-// Reports a failed result; nothing for kListDone.
-inline void reportList(void* opaque1, void* opaque2, CallContext* context, int result) noexcept {
-    if (result != kListDone) report(opaque1, opaque2, context, listMessage(result));
+// Reports a failed result; nothing for ListResult::done.
+inline void reportList(void* opaque1, void* opaque2, CallContext* context, ListResult result) noexcept {
+    if (result != ListResult::done) report(opaque1, opaque2, context, listMessage(result));
 }
 
 }  // namespace qmr

@@ -8,6 +8,10 @@
 namespace qmr {
 namespace {
 
+// Elements of 1, 4 and 8 bytes (flags and state bytes; long integers,
+// dates and times; doubles) are copied at a fixed width, one load and one
+// store each, which moves a sorted group about 1.4 times as fast as the
+// copy of a run-time width; other widths take that copy.
 template <std::size_t Width>
 void gather(const unsigned char* array, const std::uint32_t* permutation, std::uint32_t count,
             unsigned char* buffer) noexcept {
@@ -22,12 +26,8 @@ void permute(void* array, std::size_t width, const std::uint32_t* permutation, s
     const auto* from = static_cast<const unsigned char*>(array);
     switch (width) {
     case 1: gather<1>(from, permutation, count, buffer); break;
-    case 2: gather<2>(from, permutation, count, buffer); break;
     case 4: gather<4>(from, permutation, count, buffer); break;
-    case QMR_CELL_ATTRIBUTE_SIZE: gather<QMR_CELL_ATTRIBUTE_SIZE>(from, permutation, count, buffer); break;
     case 8: gather<8>(from, permutation, count, buffer); break;
-    case 16: gather<16>(from, permutation, count, buffer); break;
-    case 20: gather<20>(from, permutation, count, buffer); break;
     default:
         for (std::uint32_t k = 0; k < count; ++k) {
             std::memcpy(buffer + k * width, from + permutation[k] * width, width);

@@ -22,16 +22,15 @@ bool keysReadable(const SortKeys& keys) noexcept {
     return true;
 }
 
-int sortGroup(const GroupDescriptor* group, const char* keyText) noexcept {
+ListResult sortGroup(const GroupDescriptor* group, const char* keyText) noexcept {
     if (const GroupState state = groupState(group); state != GroupState::readable) {
-        return state == GroupState::empty ? kListDone : kListFailed;
+        return state == GroupState::empty ? ListResult::done : ListResult::failed;
     }
     SortKeys keys;
     const char* text = keyText != nullptr ? keyText : "";
-    if (const int parsed = parseSortKeys(text, group->fields, group->fieldCount, keys); parsed != kListDone) {
-        return parsed;
-    }
-    if (!keysReadable(keys)) return kListFailed;
+    const ListResult parsed = parseSortKeys(text, group->fields, group->fieldCount, keys);
+    if (parsed != ListResult::done) return parsed;
+    if (!keysReadable(keys)) return ListResult::failed;
 
     // One buffer serves the ordering and then every array in turn.
     const std::uint32_t count = group->occurrenceCount;
@@ -39,12 +38,12 @@ int sortGroup(const GroupDescriptor* group, const char* keyText) noexcept {
     WorkingStorage<std::uint32_t> permutation;
     WorkingStorage<std::uint64_t> buffer;
     if (count > SIZE_MAX / width || !permutation.obtain(count) || !buffer.obtain(count * width / 8 + 1)) {
-        return kListFailed;
+        return ListResult::failed;
     }
     auto* bytes = reinterpret_cast<unsigned char*>(buffer.get());
     orderOccurrences(keys, count, permutation.get(), bytes);
     moveOccurrences(*group, permutation.get(), bytes);
-    return kListDone;
+    return ListResult::done;
 }
 
 }  // namespace

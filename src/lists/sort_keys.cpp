@@ -29,30 +29,30 @@ private:
 
 }  // namespace
 
-int parseSortKeys(const char* keyText, const FieldDescriptor* fields, std::uint32_t fieldCount,
-                  SortKeys& keys) noexcept {
+ListResult parseSortKeys(const char* keyText, const FieldDescriptor* fields, std::uint32_t fieldCount,
+                         SortKeys& keys) noexcept {
     const std::string_view text(keyText, std::strlen(keyText));
     std::size_t tokenCount = 0;
     std::string_view token;
     for (Tokens counting(text); counting.next(token);) ++tokenCount;
-    if (tokenCount == 0) return kListFailed;
-    if (!keys.keys.obtain((tokenCount + 1) / 2)) return kListFailed;
+    if (tokenCount == 0) return ListResult::failed;
+    if (!keys.keys.obtain((tokenCount + 1) / 2)) return ListResult::failed;
 
     keys.count = 0;
     Tokens tokens(text);
     while (tokens.next(token)) {
         const std::int32_t number = readDecimal(token.data(), token.size());
-        if (number < 1 || static_cast<std::uint32_t>(number) > fieldCount) return kListFieldNumber;
+        if (number < 1 || static_cast<std::uint32_t>(number) > fieldCount) return ListResult::fieldNumber;
         SortKey& key = keys.keys[keys.count++];
         key = {&fields[number - 1], true};
-        if (!tokens.next(token) || token.size() != 1) return kListSyntax;
+        if (!tokens.next(token) || token.size() != 1) return ListResult::syntax;
         if (token == "D" || token == "d") {
             key.ascending = false;
         } else if (token != "A" && token != "a") {
-            return kListSyntax;
+            return ListResult::syntax;
         }
     }
-    return kListDone;
+    return ListResult::done;
 }
 
 }  // namespace qmr

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "lists/group.h"
 #include "lists/working_storage.h"
 #include "qmr/qmr.h"
 
@@ -20,9 +21,10 @@ struct SortKeys {
 };
 
 // Reads "FIELD DIRECTION ..." (tokens between blanks; direction A, a, D
-// or d): kListDone, or 153 (empty, or storage), 154 (a missing or bad
-// direction) or 155 (a field number below 1 or above `fieldCount`).
-int parseSortKeys(const char* keyText, const FieldDescriptor* fields, std::uint32_t fieldCount,
-                  SortKeys& keys) noexcept;
+// or d): done, or failed (empty, or storage), syntax (a missing or bad
+// direction) or fieldNumber (a field number below 1 or above
+// `fieldCount`).
+ListResult parseSortKeys(const char* keyText, const FieldDescriptor* fields, std::uint32_t fieldCount,
+                         SortKeys& keys) noexcept;
 
 }  // namespace qmr

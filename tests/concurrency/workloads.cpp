@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <random>
+#include <utility>
 #include <vector>
 
-#include "lists/test_group.h"
 #include "queue/queue_host.h"
+#include "support/list_group.h"
 #include "qmr/qmr.h"
 #include "support/context.h"
 #include "text/text_test.h"
@@ -182,33 +184,20 @@ std::string textCalls(int seed, bool asciiOnly) {
 }
 
 std::string listCalls(int seed) {
-    const std::uint32_t count = 300 + std::uint32_t(seed % 7) * 41;
-    qmr_test::TestGroup g(count);
-    std::vector<std::int32_t> longs;
-    std::vector<double> reals;
-    std::vector<std::string> texts, values;
-    std::string flags;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        longs.push_back(std::int32_t((i * 7919 + std::uint32_t(seed)) % 97));
-        reals.push_back(double((i * 31) % 53) / 4);
-        texts.push_back(std::string(1, char('A' + i % 26)) + std::to_string(i % 13));
-        values.push_back(std::to_string((i * 17) % 41));
-        flags += " *H-+"[i % 5];
-    }
-    g.addLongs(longs);
-    g.addReals(reals);
-    g.addTexts(6, texts);
-    g.addValue20s(values);
-    g.addSelection(flags);
-    g.addCellState();
-    g.addAttributes(2);
+    std::mt19937 random(static_cast<unsigned>(seed));
+    qmr_test::ListGroup g(300 + std::uint32_t(seed % 7) * 41,
+                          {QMR_FIELD_LONG, QMR_FIELD_REAL, QMR_FIELD_TEXT, QMR_FIELD_VALUE20}, 4, random);
     Transcript t;
-    t << qmr_test::callList(QMRSORT, "QMRSORT ", g, "4 D 1 A")
-      << qmr_test::callList(QMRFLTR, "QMRFLTR ", g, "1 < 50 AND (2 >= 3.5 OR 3 <> \"C4\")")
-      << qmr_test::callList(QMRSORT, "QMRSORT ", g, "3 A 2 d");
+    const std::pair<decltype(&QMRSORT), const char*> calls[] = {
+        {QMRSORT, "4 D 1 A"}, {QMRFLTR, "1 < 50 AND (2 >= 3.5 OR 3 <> \"C4\")"}, {QMRSORT, "3 A 2 d"}};
+    for (const auto& [function, text] : calls) {
+        TestContext c;
+        function(nullptr, nullptr, c.get(), &g.group, text);
+        t.error(c);
+    }
     for (const auto& array : g.snapshot()) t.bytes(array.data(), array.size());
     TestContext c;
-    for (char flag : flags) {
+    for (char flag : std::string(" *H-+<>Ax")) {
         char f = flag;
         QMRSSEL(nullptr, nullptr, c.get(), &f, 1 + std::uint32_t(seed) % 7);
         t << QMRGSEL(nullptr, nullptr, c.get(), static_cast<signed char>(f), 5);
