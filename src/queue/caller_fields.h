@@ -12,7 +12,6 @@
 
 #include "frame/bytes.h"
 #include "frame/digits.h"
-#include "queue/inlining.h"
 #include "queue/relationship_queue.h"
 
 namespace qmr::queue {
@@ -49,7 +48,7 @@ public:
     }
 
     template <typename Visit>
-    QMR_QUEUE_INLINE int forEach(Visit&& visit) noexcept {
+    int forEach(Visit&& visit) noexcept {
         unsigned char* at = block_ + QMR_QPB_FIELDS;
         int taken = 0;
         while (taken < declared_ && taken < kFieldLimit) {
@@ -78,7 +77,7 @@ public:
     bool present() const noexcept { return first_ != nullptr; }
 
     template <typename Visit>
-    QMR_QUEUE_INLINE int forEach(Visit&& visit) noexcept {
+    int forEach(Visit&& visit) noexcept {
         int taken = 0;
         for (unsigned char* lengthSlot = first_; lengthSlot != nullptr;) {
             const std::int32_t length = loadLE32(lengthSlot);

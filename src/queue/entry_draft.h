@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "queue/entry_bytes.h"
 #include "queue/relationship_queue.h"
@@ -40,7 +41,7 @@ public:
             // The entry's fields start kEntryHead bytes in, 6 bytes short of its size.
             unsigned char* const at = entry_ + (size_ - (kEntryBase - kEntryHead));
             store16(at, length);
-            copyBytes(at + 2, data, static_cast<std::size_t>(length));
+            std::memcpy(at + 2, data, static_cast<std::size_t>(length));
         }
         size_ = used;
     }
