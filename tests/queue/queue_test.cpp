@@ -41,6 +41,7 @@ std::vector<std::string> fields(std::size_t count, std::size_t size, char fill =
 }
 
 TEST(Queue, ScriptsAtTheEdgesMatchTheModel) {
+    EXPECT_EQ(QMDDAQUE(nullptr, nullptr, nullptr, static_cast<void*>(nullptr)), 4) << "no CMCB: refused, nothing else";
     const std::vector<std::vector<QueueRequest>> scripts = {
         // READ cuts each saved field to the caller's room and leaves the
         // caller's fields beyond the saved ones alone (mended).
