@@ -57,7 +57,6 @@ public:
         const auto size = static_cast<std::int32_t>((size_ + 3) & ~std::int64_t{3});
         store16(entry_ + kSizeAt, size);
         entry_[kLastInPageAt] = 0;
-        entry_[kLastInPageAt + 1] = 0;
         store16(entry_ + kFieldCountAt, count);
         saveIdentifier(entry_ + kRelationshipAt, ids.relationship, ids.width);
         saveIdentifier(entry_ + kAssociatedAt, ids.associated, ids.width);
