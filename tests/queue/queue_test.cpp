@@ -96,24 +96,25 @@ std::string nextAndClose(Cmcb& cmcb, QueueModel model = {}) {
     return error + closeQueue(cmcb, model);
 }
 
-// A copy of a CMCB taken before its queue was released, and made-up
-// values in the slot (a live handle too, under a block's state 'U'),
-// count as no queue: the call starts a new one and leaves the live queue alone.
+// A copy of a CMCB taken before its queue was released (also once the
+// slot holds another queue), and made-up values in the slot (a live
+// handle too, under a block's state 'U'), count as no queue: the call
+// starts a new one and leaves the others alone.
 TEST(QueueHandles, StaleAndMadeUpHandlesCountAsNoQueue) {
     for (Form form : {Form::block, Form::pairs}) {
-        Cmcb live(form), gone(form);
-        QueueModel liveModel, goneModel;
+        Cmcb live(form), reissued(form);
+        QueueModel liveModel, reissuedModel;
         ASSERT_EQ(checkRequest(live, liveModel, add({"l"})), "");
-        ASSERT_EQ(checkRequest(gone, goneModel, add({"g"})), "");
-        const std::uint32_t stale = gone.handle(), h = live.handle();
-        ASSERT_EQ(closeQueue(gone, goneModel), "");
-        for (int i = 0; i < 300; ++i) {
-            Cmcb churn(form);
-            ASSERT_EQ(nextAndClose(churn), "");
-            ASSERT_NE(churn.handle(), stale);
+        ASSERT_EQ(checkRequest(reissued, reissuedModel, add({"r"})), "");
+        const std::uint32_t stale = reissued.handle(), h = live.handle();
+        qmr::testing::limitQueueSlots(1);  // no unused slot: freed ones are taken again, oldest first
+        for (int i = 0; i < 5000 && (i == 0 || ((reissued.handle() ^ stale) & qmr::queue::kSlotMask) != 0); ++i) {
+            ASSERT_EQ(closeQueue(reissued, reissuedModel), "");
+            ASSERT_EQ(checkRequest(reissued, reissuedModel, {'N'}), "");
         }
-        std::vector<std::uint32_t> garbage = {stale,         1, 0x000FFFFF, 0x00100000, 0xFFFFFFFF, h + (1u << 20),
-                                              h ^ 0xFFF00000};
+        qmr::testing::limitQueueSlots(0);
+        ASSERT_EQ((reissued.handle() ^ stale) & qmr::queue::kSlotMask, 0u);
+        std::vector<std::uint32_t> garbage = {stale, 1, 0x000FFFFF, 0x00100000, 0xFFFFFFFF, h + (1u << 20), h ^ 0xFFF00000};
         std::mt19937 random(7);
         for (int i = 0; i < 500; ++i) garbage.push_back(static_cast<std::uint32_t>(random()));
         if (form == Form::block) garbage.push_back(h);
@@ -124,6 +125,7 @@ TEST(QueueHandles, StaleAndMadeUpHandlesCountAsNoQueue) {
             ASSERT_EQ(nextAndClose(c), "") << value;
         }
         EXPECT_EQ(nextAndClose(live, liveModel), "");
+        EXPECT_EQ(closeQueue(reissued, reissuedModel), "");
     }
 }
 
