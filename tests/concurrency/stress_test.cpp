@@ -84,7 +84,7 @@ void listCalls(int i, Transcript& t) {
     std::vector<char> values(kCount * 20, 0), flags(kCount);
     for (std::size_t k = 0; k < kCount; ++k) {
         longs[k] = (int(k) * 7919 + i) % 97;
-        std::snprintf(&values[k * 20], 20, "V%zu", (k * 17 + std::size_t(i)) % 41);
+        std::snprintf(&values[k * 20], 20, "V%d", (int(k) * 17 + i) % 41);
         flags[k] = " *H-+"[k % 5];
     }
     FieldDescriptor fields[] = {{nullptr, nullptr, QMR_FIELD_LONG, 0, longs.data()},
