@@ -19,7 +19,7 @@ namespace qmr::queue {
 // goes, where a fourth character with bit 0x40 set makes the number
 // negative and stands for its low six bits ('p' to 'y' for 0 to 9).  The
 // usual four digits ("0020") take a loop of their own, which bench_queue
-// times at about 1.3x the general reading for a parameter block.
+// times at 1.25x to 1.5x the general reading for a parameter block.
 inline std::int32_t readNumericText(const unsigned char* text) noexcept {
     std::int32_t value = 0;  // [0, 9999]
     int digits = 0;
