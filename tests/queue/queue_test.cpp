@@ -114,7 +114,9 @@ TEST(QueueHandles, StaleAndMadeUpHandlesCountAsNoQueue) {
         }
         qmr::testing::limitQueueSlots(0);
         ASSERT_EQ((reissued.handle() ^ stale) & qmr::queue::kSlotMask, 0u);
-        std::vector<std::uint32_t> garbage = {stale, 1, 0x000FFFFF, 0x00100000, 0xFFFFFFFF, h + (1u << 20), h ^ 0xFFF00000};
+        // 0x00100400 and 0x00100800: slots just past a table of 1024 or 2048.
+        std::vector<std::uint32_t> garbage = {stale,      1,          0x000FFFFF,     0x00100000,
+                                              0x00100400, 0x00100800, h ^ 0xFFF00000, h + (1u << 20)};
         std::mt19937 random(7);
         for (int i = 0; i < 500; ++i) garbage.push_back(static_cast<std::uint32_t>(random()));
         if (form == Form::block) garbage.push_back(h);
