@@ -1,7 +1,7 @@
 // QMDDAQUE driven by a stream of requests on three CMCBs of both forms,
 // each checked against the plain model of tests/support/queue_model.h:
 // every result, return code and message, identifier, caller field and
-// request for storage.  The input is read as QueueSession::step says; a
+// request for storage.  The input is read as RequestStream::step says; a
 // step may fail the call's first or second request for storage, or put a
 // handle that names no queue into a CMCB without one.  Whatever is still
 // queued at the end is released, so ASan's leak check sees every page.
@@ -10,12 +10,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qmr_fuzz::Input in(data, size);
-    qmr_test::QueueSession session(3);
+    qmr_test::RequestStream stream(3);
     for (int steps = 0; !in.empty() && steps < 400; ++steps) {
-        const std::string error = session.step([&in] { return in.byte(); });
+        const std::string error = stream.step([&in] { return in.byte(); });
         QMR_FUZZ_CHECK(error.empty(), "%s", error.c_str());
     }
-    const std::string error = session.close();
+    const std::string error = stream.close();
     QMR_FUZZ_CHECK(error.empty(), "%s", error.c_str());
     return 0;
 }

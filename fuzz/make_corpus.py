@@ -173,7 +173,7 @@ def text_seeds():
 
 
 def queue_seeds():
-    """Steps as QueueSession::step reads them (tests/support/queue_model.h)."""
+    """Steps as RequestStream::step reads them (tests/support/queue_model.h)."""
     def step(k, op, fail=None):
         return b(k | op << 2 | (0xC0 if fail is not None else 0)) + (b(fail) if fail is not None else b"")
 

@@ -103,10 +103,10 @@ void listCalls(int i, Transcript& t) {
 // Requests on two CMCBs, each checked against the queue model: the
 // transcript holds what disagreed.
 void queueCalls(int i, Transcript& t) {
-    qmr_test::QueueSession session(2);
+    qmr_test::RequestStream stream(2);
     std::mt19937 random{std::uint32_t(i)};
-    for (int step = 0; step < 40; ++step) t << session.step([&random] { return std::uint8_t(random()); });
-    t << session.close();
+    for (int step = 0; step < 40; ++step) t << stream.step([&random] { return std::uint8_t(random()); });
+    t << stream.close();
 }
 
 using Workload = void (*)(int i, Transcript& t);

@@ -17,10 +17,10 @@ namespace {
 using namespace qmr_test;
 
 TEST(Queue, RandomRequestsOnSeveralBlocksMatchTheModel) {
-    QueueSession session(4);
+    RequestStream stream(4);
     std::mt19937 random(20260401);
-    for (int step = 0; step < 20000; ++step) ASSERT_EQ(session.step([&random] { return std::uint8_t(random()); }), "");
-    EXPECT_EQ(session.close(), "");
+    for (int step = 0; step < 20000; ++step) ASSERT_EQ(stream.step([&random] { return std::uint8_t(random()); }), "");
+    EXPECT_EQ(stream.close(), "");
 }
 
 // Runs `script` on a new CMCB of each form, checking each request and the release at the end.
@@ -151,10 +151,7 @@ TEST(QueueHandles, TableThatCannotGrowOrIsFullRefusesTheNewQueue) {
         EXPECT_TRUE(result == 4 && std::memcmp(open.back().bytes, fresh.bytes, Cmcb::kSize) == 0) << k;
         qmr::testing::limitQueueSlots(0);
         EXPECT_TRUE(none.call(open.back(), 'N') == 4 && open.back().anchored()) << k;
-        for (Cmcb& cmcb : open) {
-            QueueModel anchored{cmcb.anchored(), false, 0, {}, {}};
-            EXPECT_EQ(closeQueue(cmcb, anchored), "");
-        }
+        for (Cmcb& cmcb : open) EXPECT_EQ(nextAndClose(cmcb, {cmcb.anchored(), false, 0, {}, {}}), "");
     }
 }
 

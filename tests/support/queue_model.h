@@ -3,7 +3,7 @@
 // QMDDAQUE on a CMCB of tests/support/queue_host.h, and everything the
 // call changed (result, return code and message, the anchor, the
 // identifiers, every caller field, the requests for storage) must be what
-// the model says.  QueueSession draws requests from a stream of bytes: a
+// the model says.  RequestStream draws requests from a stream of bytes: a
 // seeded generator in the unit tests, the input in the fuzz target.
 #pragma once
 
@@ -154,9 +154,9 @@ inline std::string closeQueue(Cmcb& cmcb, QueueModel& m) {
 //        handle this CMCB held before its release, another CMCB's live
 //        handle under state 'U', or one never issued, whose two bytes
 //        follow in any case.
-class QueueSession {
+class RequestStream {
 public:
-    explicit QueueSession(std::size_t count) : models_(count), released_(count) {
+    explicit RequestStream(std::size_t count) : models_(count), released_(count) {
         for (std::size_t i = 0; i < count; ++i) cmcbs_.emplace_back(i % 2 ? Form::pairs : Form::block);
     }
 
