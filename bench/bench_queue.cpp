@@ -6,7 +6,10 @@
 // the queue's own entry size and page rule (BM_BumpPages_Entries), and
 // packed tight (BM_BumpPages_Packed).  BM_CallFloor makes the three
 // calls a record takes to an empty variadic function: the host's own
-// share of a record's cost.
+// share of a record's cost.  Before anything is timed, every record each
+// of them reads back (identifier, field bytes and lengths) is checked
+// against what QMDDAQUE reads back in both forms; the run stops if any
+// differs.
 //
 //   bench_queue                 the timings (compare ratios within one run)
 //   bench_queue --rss=NAME      peak resident memory of one fill by NAME
@@ -45,6 +48,17 @@ struct Fields {
 
 // The relationship identifier of record i.
 void putIdentifier(unsigned char* at, int i) { std::memcpy(at, &i, sizeof i); }
+int identifierAt(const unsigned char* at) {
+    int i;
+    std::memcpy(&i, at, sizeof i);
+    return i;
+}
+
+// What the timed loops keep of each record read back.
+struct Sum {
+    std::int64_t total = 0;
+    void operator()(int id, const Fields& out) { total += id + out.key[7]; }
+};
 
 // --- QMDDAQUE, pair list ------------------------------------------------
 
@@ -59,19 +73,20 @@ std::int64_t fillQueue(unsigned char* cmcb, Fields& in) {
     return failures;
 }
 
-std::int64_t drainQueue(unsigned char* cmcb, Fields& out) {
-    std::int64_t sum = 0;
+// NEXT and READ of every record, handed to `seen` with the relationship
+// identifier NEXT delivered.
+template <typename Seen>
+void drainQueue(unsigned char* cmcb, Fields& out, Seen&& seen) {
     for (int i = 0; i < kRecords; ++i) {
         cmcb[QMR_CMCB_REQUEST] = 'N';
-        sum += QMDDAQUE(nullptr, nullptr, cmcb, static_cast<void*>(nullptr));
+        QMDDAQUE(nullptr, nullptr, cmcb, static_cast<void*>(nullptr));
         cmcb[QMR_CMCB_REQUEST] = 'R';
-        sum += QMDDAQUE(nullptr, nullptr, cmcb, &out.length[0], out.key, &out.length[1], out.text, &out.length[2],
-                        out.count, static_cast<void*>(nullptr));
-        sum += out.key[7] + cmcb[QMR_CMCB_PAIR_RELATIONSHIP];
+        QMDDAQUE(nullptr, nullptr, cmcb, &out.length[0], out.key, &out.length[1], out.text, &out.length[2], out.count,
+                 static_cast<void*>(nullptr));
+        seen(identifierAt(cmcb + QMR_CMCB_PAIR_RELATIONSHIP), out);
     }
     cmcb[QMR_CMCB_REQUEST] = 'N';
     QMDDAQUE(nullptr, nullptr, cmcb, static_cast<void*>(nullptr));  // past the end: releases the queue
-    return sum;
 }
 
 void BM_QMDDAQUE_Pairs(benchmark::State& state) {
@@ -80,7 +95,9 @@ void BM_QMDDAQUE_Pairs(benchmark::State& state) {
     Fields out;
     for (auto _ : state) {
         benchmark::DoNotOptimize(fillQueue(cmcb, in));
-        benchmark::DoNotOptimize(drainQueue(cmcb, out));
+        Sum sum;
+        drainQueue(cmcb, out, sum);
+        benchmark::DoNotOptimize(sum.total);
     }
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
 }
@@ -94,28 +111,42 @@ struct Block {
     }
 };
 
+void fillBlockQueue(unsigned char* cmcb, Block& in) {
+    cmcb[QMR_CMCB_REQUEST] = 'A';
+    for (int i = 0; i < kRecords; ++i) {
+        putIdentifier(cmcb + QMR_CMCB_BLOCK_RELATIONSHIP, i + 1);
+        benchmark::DoNotOptimize(QMDDAQUE(nullptr, nullptr, cmcb, in.bytes));
+    }
+}
+
+// As drainQueue; READ fills the block's fields in place.
+template <typename Seen>
+void drainBlockQueue(unsigned char* cmcb, Block& out, Seen&& seen) {
+    Fields read;
+    for (int i = 0; i < kRecords; ++i) {
+        cmcb[QMR_CMCB_REQUEST] = 'N';
+        QMDDAQUE(nullptr, nullptr, cmcb, out.bytes);
+        cmcb[QMR_CMCB_REQUEST] = 'R';
+        QMDDAQUE(nullptr, nullptr, cmcb, out.bytes);
+        std::memcpy(read.key, out.bytes + 16, sizeof read.key);
+        std::memcpy(read.text, out.bytes + 28, sizeof read.text);
+        std::memcpy(read.count, out.bytes + 52, sizeof read.count);
+        seen(identifierAt(cmcb + QMR_CMCB_BLOCK_RELATIONSHIP), read);
+    }
+    cmcb[QMR_CMCB_REQUEST] = 'N';
+    QMDDAQUE(nullptr, nullptr, cmcb, out.bytes);
+}
+
 void BM_QMDDAQUE_Block(benchmark::State& state) {
     unsigned char cmcb[QMR_CMCB_BLOCK_SIZE] = {};
     cmcb[QMR_CMCB_BLOCK_STATE] = 'U';
     Block in;
     Block out;
     for (auto _ : state) {
-        cmcb[QMR_CMCB_REQUEST] = 'A';
-        for (int i = 0; i < kRecords; ++i) {
-            putIdentifier(cmcb + QMR_CMCB_BLOCK_RELATIONSHIP, i + 1);
-            benchmark::DoNotOptimize(QMDDAQUE(nullptr, nullptr, cmcb, in.bytes));
-        }
-        std::int64_t sum = 0;
-        for (int i = 0; i < kRecords; ++i) {
-            cmcb[QMR_CMCB_REQUEST] = 'N';
-            sum += QMDDAQUE(nullptr, nullptr, cmcb, out.bytes);
-            cmcb[QMR_CMCB_REQUEST] = 'R';
-            sum += QMDDAQUE(nullptr, nullptr, cmcb, out.bytes);
-            sum += out.bytes[16] + cmcb[QMR_CMCB_BLOCK_RELATIONSHIP];
-        }
-        cmcb[QMR_CMCB_REQUEST] = 'N';
-        QMDDAQUE(nullptr, nullptr, cmcb, out.bytes);
-        benchmark::DoNotOptimize(sum);
+        fillBlockQueue(cmcb, in);
+        Sum sum;
+        drainBlockQueue(cmcb, out, sum);
+        benchmark::DoNotOptimize(sum.total);
     }
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
 }
@@ -172,7 +203,8 @@ void packRecord(char* at, int i, const Fields& in) {
     }
 }
 
-std::int64_t unpackRecord(const char* at, Fields& out) {
+// The record's identifier; `out` receives its fields, cut to their rooms.
+int unpackRecord(const char* at, Fields& out) {
     int id;
     std::memcpy(&id, at, sizeof id);
     at += 12;
@@ -185,7 +217,7 @@ std::int64_t unpackRecord(const char* at, Fields& out) {
         out.length[f] = copied;
         at += 2 + length;
     }
-    return id + out.key[7];
+    return id;
 }
 
 void fillDeque(std::deque<std::vector<char>>& queue, const Fields& in) {
@@ -196,18 +228,24 @@ void fillDeque(std::deque<std::vector<char>>& queue, const Fields& in) {
     }
 }
 
+template <typename Seen>
+void drainDeque(std::deque<std::vector<char>>& queue, Fields& out, Seen&& seen) {
+    while (!queue.empty()) {
+        const int id = unpackRecord(queue.front().data(), out);
+        seen(id, out);
+        queue.pop_front();
+    }
+}
+
 void BM_Deque(benchmark::State& state) {
     Fields in;
     Fields out;
     for (auto _ : state) {
         std::deque<std::vector<char>> queue;
         fillDeque(queue, in);
-        std::int64_t sum = 0;
-        while (!queue.empty()) {
-            sum += unpackRecord(queue.front().data(), out);
-            queue.pop_front();
-        }
-        benchmark::DoNotOptimize(sum);
+        Sum sum;
+        drainDeque(queue, out, sum);
+        benchmark::DoNotOptimize(sum.total);
     }
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
 }
@@ -251,6 +289,14 @@ void fillBump(Pages& bump, const Fields& in) {
     for (int i = 0; i < kRecords; ++i) packRecord(bump.take(), i + 1, in);
 }
 
+template <typename Pages, typename Seen>
+void drainBump(const Pages& bump, Fields& out, Seen&& seen) {
+    for (int i = 0; i < kRecords; ++i) {
+        const int id = unpackRecord(bump.record(i), out);
+        seen(id, out);
+    }
+}
+
 template <typename Pages>
 void BM_BumpPages(benchmark::State& state) {
     Fields in;
@@ -258,9 +304,9 @@ void BM_BumpPages(benchmark::State& state) {
     for (auto _ : state) {
         Pages bump;
         fillBump(bump, in);
-        std::int64_t sum = 0;
-        for (int i = 0; i < kRecords; ++i) sum += unpackRecord(bump.record(i), out);
-        benchmark::DoNotOptimize(sum);
+        Sum sum;
+        drainBump(bump, out, sum);
+        benchmark::DoNotOptimize(sum.total);
     }
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kRecords);
 }
@@ -323,7 +369,80 @@ void warmUp() {
     }
     unsigned char cmcb[QMR_CMCB_PAIR_SIZE] = {};
     fillQueue(cmcb, in);
-    drainQueue(cmcb, out);
+    drainQueue(cmcb, out, Sum());
+}
+
+// --- the same results from every peer ---------------------------------------
+
+// FNV-1a over every record read back: its identifier, then each field's
+// length and bytes as read.
+struct Digest {
+    std::uint64_t hash = 14695981039346656037u;
+    void add(const void* data, std::size_t size) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211u;
+    }
+    void operator()(int id, const Fields& out) {
+        add(&id, sizeof id);
+        add(out.length, sizeof out.length);
+        add(out.key, sizeof out.key);
+        add(out.text, sizeof out.text);
+        add(out.count, sizeof out.count);
+    }
+};
+
+// Fills and drains each once and compares what they read back with what
+// QMDDAQUE reads back through a pair list; false (after saying which
+// differ) when any does not agree.
+bool sameResults() {
+    Fields in;
+    const auto digestOf = [](auto drain) {
+        Fields out;
+        Digest digest;
+        drain(out, digest);
+        return digest.hash;
+    };
+    struct Peer {
+        const char* name;
+        std::uint64_t hash;
+    };
+    unsigned char cmcb[QMR_CMCB_BLOCK_SIZE] = {};
+    const std::uint64_t qmr = digestOf([&](Fields& out, Digest& d) {
+        if (fillQueue(cmcb, in) != 0) return;
+        drainQueue(cmcb, out, d);
+    });
+    const Peer peers[] = {
+        {"QMDDAQUE with a parameter block", digestOf([&](Fields&, Digest& d) {
+             unsigned char blockCmcb[QMR_CMCB_BLOCK_SIZE] = {};
+             blockCmcb[QMR_CMCB_BLOCK_STATE] = 'U';
+             Block blockIn;
+             Block blockOut;
+             fillBlockQueue(blockCmcb, blockIn);
+             drainBlockQueue(blockCmcb, blockOut, d);
+         })},
+        {"std::deque", digestOf([&](Fields& out, Digest& d) {
+             std::deque<std::vector<char>> queue;
+             fillDeque(queue, in);
+             drainDeque(queue, out, d);
+         })},
+        {"bump pages, entries", digestOf([&](Fields& out, Digest& d) {
+             EntryPages bump;
+             fillBump(bump, in);
+             drainBump(bump, out, d);
+         })},
+        {"bump pages, packed", digestOf([&](Fields& out, Digest& d) {
+             PackedPages bump;
+             fillBump(bump, in);
+             drainBump(bump, out, d);
+         })},
+    };
+    bool same = true;
+    for (const Peer& peer : peers) {
+        if (peer.hash == qmr) continue;
+        std::fprintf(stderr, "bench_queue: %s reads back other records than QMDDAQUE with a pair list\n", peer.name);
+        same = false;
+    }
+    return same;
 }
 
 }  // namespace
@@ -339,6 +458,10 @@ int main(int argc, char** argv) {
     // handing out fresh pages.
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
 #endif
+    if (!sameResults()) {
+        std::fprintf(stderr, "bench_queue: the peers disagree; nothing is timed\n");
+        std::abort();
+    }
     warmUp();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

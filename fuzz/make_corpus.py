@@ -172,27 +172,35 @@ def text_seeds():
 
 
 def queue_seeds():
-    def add(k, rel=0x40, fields=(5,)):
-        return b(0 << 2 | k, rel, 1, 0x41, 2, len(fields) % 6) + bytes(fields)
+    """Steps as RequestStream::step reads them (tests/support/queue_model.h)."""
+    def step(k, op, fail=None):
+        return b(k | op << 2 | (0xC0 if fail is not None else 0)) + (b(fail) if fail is not None else b"")
 
-    def nxt(k):
-        return b(3 << 2 | k)
+    def add(k, fields=(5,), ending=4, rel=0x40, fail=None):
+        shape = 0xFF if len(fields) == 240 else 0xFE if len(fields) == 239 else len(fields)
+        lengths = bytes(fields) if len(fields) < 200 else b""
+        return step(k, 0, fail) + b(rel, 1, 0x41, 2, shape) + lengths + b(ending)
 
-    def read(k, rooms=(5, 8)):
-        return b(5 << 2 | k, len(rooms)) + bytes(rooms) + b(1)
+    def nxt(k, fail=None):
+        return step(k, 6, fail)
+
+    def read(k, rooms=(3, 3), ending=4):
+        return step(k, 11) + b(12 + len(rooms) % 5 - 2 if rooms else 0) + bytes(rooms) + b(ending)
 
     seeds = []
     for k in range(3):
-        seeds.append(add(k) + add(k, fields=(1, 2, 3)) + nxt(k) + read(k) + nxt(k) + read(k, (1,)) + nxt(k) + nxt(k))
+        seeds.append(add(k) + add(k, (1, 2, 3)) + nxt(k) + read(k, (3,)) + nxt(k) + read(k, (0, 3, 6)) + nxt(k) + nxt(k))
     seeds.append(add(0) + add(1) + add(2) + nxt(0) + nxt(1) + nxt(2) + read(0) + read(1) + read(2) + nxt(0) + nxt(0))
-    seeds.append(b(0xE0 | 0) + b(0x40, 1, 0x41, 2, 1, 5))  # the first allocation fails: no queue
-    seeds.append(add(1) + b(0xE0 | 1, 0x40, 1, 0x41, 2, 1, 0xF3) + nxt(1) + nxt(1))  # a page that cannot be had
-    seeds.append(add(0, 0) + add(0, fields=(0xF4,)) + add(0, fields=()) + nxt(0) + read(0, ()))
-    seeds.append(b(0 << 2 | 1, 0x40, 1, 0x41, 2, 0xFF) + nxt(1))  # 240 fields
-    seeds.append(b(6 << 2 | 0, 0) + b(7 << 2 | 1, 1) + nxt(1) + b(7 << 2 | 2, 0, 5, 0, 0, 0) + nxt(2))
+    seeds.append(add(0, fail=1) + add(0) + nxt(0, fail=1) + nxt(0))  # no storage for the anchor
+    seeds.append(add(1, (0xF3,), fail=2) + add(1) + add(1, (0xF3,), fail=1) + nxt(1) + nxt(1))  # nor for a page
+    seeds.append(add(0, rel=0) + add(0, rel=9) + add(0, (), 1) + add(0, (), 0) + nxt(0) + read(0, ()) + read(0, (3,), 3))
+    seeds.append(add(1, (1,) * 240) + add(1, (1,) * 239) + nxt(1) + read(1, (3,) * 5) + nxt(1))
+    seeds.append(add(0, (0xF2,)) + add(0, (), 1) + add(0, (), 2) + add(2, (0xF0,)) + add(2, (1,)) + add(2, (0xF1,)))
+    seeds.append(step(0, 13) + b(0) + add(1) + nxt(1) + nxt(1) + step(1, 14) + b(1, 0, 0) + nxt(1)
+                 + add(2) + step(0, 15) + b(2, 0, 0) + nxt(0) + step(1, 14) + b(4, 0x34, 0x12) + nxt(1))
     big = b""
     for i in range(150):
-        big += add(i % 3, 0x40 + i % 100, (40, 39, 38))
+        big += add(i % 3, (40, 39, 38), 4, 0x40 + i % 100)
     for i in range(160):
         big += nxt(i % 3) + read(i % 3, (40, 2))
     seeds.append(big)

@@ -8,13 +8,8 @@ namespace {
 // Per thread, so that concurrent tests do not disturb each other.
 thread_local long allocationsSeen = 0;
 thread_local long failingAllocation = 0;  // 0: none
-thread_local bool failuresSticky = false;
 
-bool shouldFail() noexcept {
-    ++allocationsSeen;
-    if (failingAllocation <= 0) return false;
-    return allocationsSeen == failingAllocation || (failuresSticky && allocationsSeen > failingAllocation);
-}
+bool shouldFail() noexcept { return ++allocationsSeen == failingAllocation; }
 
 }  // namespace
 
@@ -24,10 +19,9 @@ void* allocateZeroed(std::size_t size) noexcept { return shouldFail() ? nullptr 
 
 void release(void* block) noexcept { std::free(block); }
 
-void testing::failAllocation(long k, bool sticky) noexcept {
+void testing::failAllocation(long k) noexcept {
     allocationsSeen = 0;
     failingAllocation = k;
-    failuresSticky = sticky;
 }
 
 long testing::allocationCount() noexcept { return allocationsSeen; }

@@ -17,8 +17,8 @@ void release(void* block) noexcept;
 
 namespace testing {
 // Makes the k-th allocation from now on (1-based) on the calling thread
-// fail, and every one after it when `sticky`; k <= 0 turns failures off.
-void failAllocation(long k, bool sticky = false) noexcept;
+// fail; k <= 0 turns failures off.
+void failAllocation(long k) noexcept;
 // Allocations made on the calling thread since the last failAllocation.
 long allocationCount() noexcept;
 }  // namespace testing

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "queue/entry_bytes.h"
 #include "queue/relationship_queue.h"
@@ -40,7 +41,7 @@ public:
             // The entry's fields start kEntryHead bytes in, 6 bytes short of its size.
             unsigned char* const at = entry_ + (size_ - (kEntryBase - kEntryHead));
             store16(at, length);
-            copyBytes(at + 2, data, static_cast<std::size_t>(length));
+            std::memcpy(at + 2, data, static_cast<std::size_t>(length));
         }
         size_ = used;
     }
@@ -56,7 +57,6 @@ public:
         const auto size = static_cast<std::int32_t>((size_ + 3) & ~std::int64_t{3});
         store16(entry_ + kSizeAt, size);
         entry_[kLastInPageAt] = 0;
-        entry_[kLastInPageAt + 1] = 0;
         store16(entry_ + kFieldCountAt, count);
         saveIdentifier(entry_ + kRelationshipAt, ids.relationship, ids.width);
         saveIdentifier(entry_ + kAssociatedAt, ids.associated, ids.width);

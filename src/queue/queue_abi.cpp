@@ -8,7 +8,6 @@
 
 #include "queue/caller_fields.h"
 #include "queue/control_block.h"
-#include "queue/inlining.h"
 #include "queue/queue_requests.h"
 
 namespace qmr::queue {
@@ -55,7 +54,7 @@ bool isParameterBlock(const void* first) noexcept {
 
 // The CMCB's queue, or a new one when its slot names none; null when a
 // new queue cannot be had.
-QMR_QUEUE_OUT_OF_LINE QueueAnchor* openQueue(QueueHandle& handle) noexcept {
+QueueAnchor* openQueue(QueueHandle& handle) noexcept {
     QueueAnchor* anchor = createAnchor();
     if (anchor == nullptr) return nullptr;
     handle = issueHandle(anchor);
@@ -73,7 +72,7 @@ QMR_QUEUE_OUT_OF_LINE QueueAnchor* openQueue(QueueHandle& handle) noexcept {
 // the queue with an empty last page, which takes the entry, so the
 // second run answers.
 template <typename Fields>
-QMR_QUEUE_INLINE qmr_int32 runRequest(const ControlBlockView& block, Fields fields) noexcept {
+qmr_int32 runRequest(const ControlBlockView& block, Fields fields) noexcept {
     QueueHandle handle = block.handle();
     QueueAnchor* anchor = anchorOf(handle);
     if (anchor != nullptr) [[likely]] {

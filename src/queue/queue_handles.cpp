@@ -20,11 +20,8 @@ namespace qmr::queue {
 
 namespace {
 
-// A slot-0 handle value that no lookup key can equal (its slot bits are set).
-constexpr QueueHandle kNeverIssued = ~QueueHandle{0};
-
-// The table before the first queue: slot 0 alone, which no handle names.
-HandleTable noQueues{1, nullptr, {{{kNeverIssued}, 1, nullptr}}};
+// The table before the first queue: slot 0 alone, which is never issued.
+HandleTable noQueues{1, nullptr, {{{0}, 1, nullptr}}};
 
 }  // namespace
 
@@ -94,7 +91,6 @@ bool growTable() noexcept {
             list[i] = 0;
         }
     }
-    if (old == nullptr) table->slot[0].handle.store(kNeverIssued, std::memory_order_relaxed);
     release(registry.nextFree);
     registry.nextFree = list;
     handleTable.store(table, std::memory_order_release);

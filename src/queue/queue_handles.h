@@ -42,8 +42,8 @@ struct HandleTable {
 extern std::atomic<HandleTable*> handleTable;
 
 // The anchor a handle names; null for a handle that names no open queue.
-// Slot 0 holds a value whose slot bits are not 0, so that the handle 0
-// and every handle of slot 0 miss without a branch of their own.
+// Slot 0 is never issued and its anchor stays null, so that the handle 0
+// and every handle of slot 0 find no queue without a branch of their own.
 inline QueueAnchor* anchorOf(QueueHandle handle) noexcept {
     const HandleTable* const table = handleTable.load(std::memory_order_acquire);
     const QueueHandle slot = handle & kSlotMask;

@@ -16,11 +16,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "queue/caller_fields.h"
 #include "queue/entry_bytes.h"
 #include "queue/entry_draft.h"
-#include "queue/inlining.h"
 #include "queue/relationship_queue.h"
 
 namespace qmr::queue {
@@ -28,7 +28,7 @@ namespace qmr::queue {
 // ADD: the CMCB's identifiers and the caller's fields as the newest
 // relationship.
 template <typename Fields>
-QMR_QUEUE_INLINE Outcome addFields(QueueAnchor& anchor, const Identifiers& ids, Fields& fields) noexcept {
+Outcome addFields(QueueAnchor& anchor, const Identifiers& ids, Fields& fields) noexcept {
     if (!fields.present()) return Outcome::addWithoutFields;
     if (allZero(ids.relationship, ids.width)) return Outcome::invalidRequest;
     EntryDraft draft(anchor);
@@ -41,7 +41,7 @@ QMR_QUEUE_INLINE Outcome addFields(QueueAnchor& anchor, const Identifiers& ids, 
 }
 
 // NEXT: on done, the anchor's `current` is the entry reached.
-QMR_QUEUE_INLINE Outcome nextRelationship(QueueAnchor& anchor) noexcept {
+inline Outcome nextRelationship(QueueAnchor& anchor) noexcept {
     if (anchor.firstPage == nullptr) return Outcome::noMoreRelationships;
     if (--anchor.remaining < 0) return Outcome::pastTheEnd;
     // An entry is unreached, so the one after `current` exists: right
@@ -62,7 +62,7 @@ QMR_QUEUE_INLINE Outcome nextRelationship(QueueAnchor& anchor) noexcept {
 // length 0.  With a pair list the caller's length becomes the bytes
 // copied.
 template <typename Fields>
-QMR_QUEUE_INLINE Outcome readFields(const QueueAnchor& anchor, const Identifiers& ids, Fields& fields) noexcept {
+Outcome readFields(const QueueAnchor& anchor, const Identifiers& ids, Fields& fields) noexcept {
     if (!fields.present()) return Outcome::readWithoutFields;
     const unsigned char* const entry = anchor.current;
     if (entry == nullptr) return Outcome::noCurrentRelationship;
@@ -75,7 +75,7 @@ QMR_QUEUE_INLINE Outcome readFields(const QueueAnchor& anchor, const Identifiers
             --unread;
             const std::size_t length = load16(at);
             copied = std::min(length, static_cast<std::size_t>(field.length));
-            copyBytes(field.data, at + 2, copied);
+            std::memcpy(field.data, at + 2, copied);
             at += 2 + length;
         }
         if (field.lengthSlot != nullptr) storeLE32(field.lengthSlot, static_cast<std::int32_t>(copied));

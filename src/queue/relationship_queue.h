@@ -12,7 +12,7 @@
 // RelationshipEntry, at a multiple of 4 within its page:
 //    0  uint16  size      its share of the page
 //    2  uint8   lastInPage 1 once an entry follows in a later page
-//    3  uint8   (zero)
+//    3  uint8   (not used)
 //    4  uint16  field count
 //    6  8 bytes relationship identifier (a 6-byte one is zero-padded)
 //   14  8 bytes associated identifier   (likewise)
