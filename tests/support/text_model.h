@@ -156,19 +156,22 @@ inline int indexOf(const Charset& cs, const Bytes& source, Bytes search, bool do
 inline int verify(const Charset& cs, const Bytes& text, const Bytes& set, bool doubleStart) {
     const Kind kind = kindOf(cs, Combining::asCombining);
     const bool doubleState = kind == Kind::shiftCode && doubleStart;
+    // A code is 32 bits: a character of more than four bytes (a base with
+    // several marks) is known by its last four.
+    const auto code32 = [](const Bytes& c) { return Code(std::uint32_t(codeOf(c))); };
     std::vector<Code> members;
     for (const Char& c : chars(cs, set, kind, doubleState, true)) {
-        if (!c.shift) members.push_back(codeOf(bytesOf(set, c)));
+        if (!c.shift) members.push_back(code32(bytesOf(set, c)));
     }
     const auto member = [&members](Code code) { return std::count(members.begin(), members.end(), code) > 0; };
     if (text.empty()) {
         const std::size_t width = doubleStart ? 2 : 1;
         const auto ofWidth = [width](const Bytes& b) { return b.size() == width; };
         const auto blank = std::find_if(cs.blanks.begin(), cs.blanks.end(), ofWidth);
-        return member(codeOf(blank != cs.blanks.end() ? *blank : " ")) ? 0 : 1;
+        return member(code32(blank != cs.blanks.end() ? *blank : " ")) ? 0 : 1;
     }
     for (const Char& c : chars(cs, text, kind, doubleState, true)) {
-        const Code code = codeOf(bytesOf(text, c));
+        const Code code = code32(bytesOf(text, c));
         if (c.shift || member(code)) continue;
         const bool trailingBlanks = text.find_first_not_of(' ', std::size_t(c.start)) == Bytes::npos;
         return c.start != 0 && code == ' ' && trailingBlanks ? 0 : c.start + 1;
