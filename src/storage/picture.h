@@ -11,18 +11,18 @@
 // `gather` copies the digit positions of a text into the internal form
 // (`gatherWord` into a word, for forms of at most eight characters),
 // `scatter` copies them back and writes the marks.  Neither touches any
-// other position: no terminator, nothing past the picture.  Both unfold at
-// compile time into straight-line copies of whole runs, so a conversion
-// costs what a hand-written one does.
+// other position: no terminator, nothing past the picture.  A picture is
+// a constant, so each loop unrolls into straight-line copies of whole
+// runs.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "storage/digit_word.h"
-#include "storage/fixed_digits.h"
 
 namespace qmr::storage {
 
@@ -84,10 +84,8 @@ consteval Picture picture(const char (&text)[TextSize], const char (&internal)[I
 }
 
 template <const Picture& P>
-constexpr void gather(const char* text, char* internal) noexcept {
-    [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (copyChars<P.runs[I].length>(text + P.runs[I].text, internal + P.runs[I].internal), ...);
-    }(std::make_index_sequence<P.runCount>{});
+void gather(const char* text, char* internal) noexcept {
+    for (std::size_t i = 0; i < P.runCount; ++i) std::memcpy(internal + P.runs[i].internal, text + P.runs[i].text, P.runs[i].length);
 }
 
 // The internal characters of a text of at most eight of them, as a word.
@@ -102,13 +100,9 @@ constexpr DigitWord gatherWord(const char* text) noexcept {
 }
 
 template <const Picture& P>
-constexpr void scatter(const char* internal, char* text) noexcept {
-    [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (copyChars<P.runs[I].length>(internal + P.runs[I].internal, text + P.runs[I].text), ...);
-    }(std::make_index_sequence<P.runCount>{});
-    [&]<std::size_t... I>(std::index_sequence<I...>) {
-        ((text[P.marks[I].at] = P.marks[I].c), ...);
-    }(std::make_index_sequence<P.markCount>{});
+void scatter(const char* internal, char* text) noexcept {
+    for (std::size_t i = 0; i < P.runCount; ++i) std::memcpy(text + P.runs[i].text, internal + P.runs[i].internal, P.runs[i].length);
+    for (std::size_t i = 0; i < P.markCount; ++i) text[P.marks[i].at] = P.marks[i].c;
 }
 
 }  // namespace qmr::storage

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "qmr/qmr.h"
-#include "storage/fixed_digits.h"
+#include "frame/digits.h"
 #include "storage_io.h"
 
 namespace {
@@ -68,9 +68,9 @@ std::string first(std::size_t n, const char* format, std::int32_t value) {
 TEST(StorageFormats, WritersPlaceThePrintfText) {
     for (const std::int32_t v : sampleValues()) {
         char out[3];  // what the twelve-hour readers write for a number outside 0..99 (0..999)
-        qmr::storage::putLeading<2>(out, v);
+        qmr::putLeading(out, v, 2);
         EXPECT_EQ(std::string(out, 2), first(2, "%02ld", v)) << v;
-        qmr::storage::putLeading<3>(out, v);
+        qmr::putLeading(out, v, 3);
         EXPECT_EQ(std::string(out, 3), first(3, "%03ld", v)) << v;
         if (v != 0) {  // the null date has texts of its own
             const std::string d = first(8, "%08.8ld", v);
