@@ -2,6 +2,7 @@
 // after a failure.  Whole-calendar sweeps are in day_number_test.cpp.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -81,6 +82,11 @@ TEST(DateComponents, ResultsReportsAndOutputs) {
     QMRFNUMT(nullptr, nullptr, context.get(), &time, &time);
     QMRFTNUM(nullptr, nullptr, context.get(), &time, &time);
     EXPECT_EQ(field * 1000000LL + time, 739954134525LL) << "one field as input and output";
+    alignas(4) char stamp[21] = "20261204134525000123";
+    qmr_int32 micros;
+    QMRFMICR(nullptr, nullptr, context.get(), stamp, reinterpret_cast<qmr_int32*>(stamp + 16));
+    std::memcpy(&micros, stamp + 16, 4);
+    EXPECT_EQ(micros, 123) << "an output over the microseconds";
 }
 
 TEST(DateText, WholeGrammar) {

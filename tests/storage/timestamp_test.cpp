@@ -2,6 +2,7 @@
 // M and Y storage texts, through the exported conversions.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "qmr/qmr.h"
@@ -71,6 +72,21 @@ TEST(StorageTimestamps, TwelveHourReaders) {
     for (const auto& c : cases) {
         EXPECT_EQ(convert(QMRS2VM, c.text, 21), c.m + "\0"s) << c.text << " M";
         EXPECT_EQ(convert(QMRS2VY, c.text, 21), (c.y ? c.y : c.m) + "\0"s) << c.text << " Y";
+    }
+}
+
+// A destination laid over its source gets the conversion of the source.
+TEST(StorageTimestamps, InPlace) {
+    const struct { storage_test::TextToText conversion; const char* text; const char* converted; } cases[] = {
+        {QMRVW2S, "20010203040506123456", "2001-02-03-04.05.06.123456"}, {QMRVM2S, "00000000123000000", "01/01/1753 12:30:00:000"},
+        {QMRS2VM, "01/15/2001 03:04:05:006PM", "20010115150405006000"}, {QMRS2VM, "Jan 15 2001  3:04:05:006PM", "20010115150405006000"},
+        {QMRS2VW, "2001-02-03-04.05.06.123456", "20010203040506123456"},
+    };
+    for (const auto& c : cases) {
+        char buffer[32] = {};
+        std::strcpy(buffer, c.text);
+        c.conversion(buffer, buffer);
+        EXPECT_STREQ(buffer, c.converted) << c.text;
     }
 }
 
