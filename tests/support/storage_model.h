@@ -1,10 +1,12 @@
-// The storage-format conversions written again from their layouts, with
-// the C library's own strtol and snprintf: a reader gathers its digit
-// positions and reads them as a 32-bit strtol; a writer places the first
-// characters of printf's "%08.8ld" (dates) or "%06ld" (times).  The
-// twelve-hour readers are built from their layout table: each number
-// read as strtol reads it within the layout's text, then written with
-// "%02d" ("%03d" for milliseconds) cut to its field.
+// The storage-format conversions written again from their layouts with
+// the C library's own strtol and snprintf, and checks of the library
+// against them, for the unit tests and the fuzz target.
+//
+// A reader gathers its digit positions and reads them as a 32-bit strtol;
+// a writer places the first characters of printf's "%08.8ld" (dates) or
+// "%06ld" (times).  The twelve-hour readers are built from their layout
+// table: each number read as strtol reads it within the layout's text,
+// then written with "%02d" ("%03d" for milliseconds) cut to its field.
 #pragma once
 
 #include <climits>
@@ -12,15 +14,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "qmr/qmr.h"
+#include "support/calendar.h"
 
 namespace qmr_model {
-
-// strtol as a 32-bit long reads it: leading white space, a sign, digits
-// up to the first other character (a NUL among them), saturating.
-inline std::int32_t strtol32(const std::string& text) {
-    const long long v = std::strtoll(text.c_str(), nullptr, 10);
-    return static_cast<std::int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
-}
 
 inline std::string printed(const char* format, std::int32_t value, std::size_t keep) {
     char text[32];
@@ -28,53 +27,32 @@ inline std::string printed(const char* format, std::int32_t value, std::size_t k
     return std::string(text).substr(0, keep);
 }
 
-// Positions of a text, picked by their indices, e.g. pick(t, {6,7,8,9}).
+// The characters of `t` at the positions `at`, in that order.
 inline std::string pick(const std::string& t, std::initializer_list<int> at) {
     std::string s;
     for (int i : at) s += t[i];
     return s;
 }
 
-// yyyymmdd of the M and W date texts, hhmmss of the W and O time texts.
-inline std::string mDateDigits(const std::string& t) { return pick(t, {6, 7, 8, 9, 0, 1, 3, 4}); }
-inline std::string wDateDigits(const std::string& t) { return pick(t, {0, 1, 2, 3, 5, 6, 8, 9}); }
-inline std::int32_t readMDate(const std::string& t) { return mDateDigits(t) == "17530101" ? 0 : strtol32(mDateDigits(t)); }
-inline std::int32_t readWDate(const std::string& t) { return wDateDigits(t) == "00010101" ? 0 : strtol32(wDateDigits(t)); }
-inline std::int32_t readWTime(const std::string& t) { return strtol32(pick(t, {0, 1, 3, 4, 6, 7})); }
-inline std::int32_t readOTime(const std::string& t) { return strtol32(pick(t, {10, 11, 13, 14, 16, 17})); }
-
-// What the writers put in their fields, a NUL where they write one.
-inline std::string writeMDate(std::int32_t date) {
-    const std::string d = date == 0 ? "17530101" : printed("%08.8d", date, 8);
-    return d.substr(4, 2) + '-' + d.substr(6, 2) + '-' + d.substr(0, 4) + '\0';
-}
-inline std::string writeWDate(std::int32_t date) {
-    const std::string d = date == 0 ? "00010101" : printed("%08.8d", date, 8);
-    return d.substr(0, 4) + '-' + d.substr(4, 2) + '-' + d.substr(6, 2);
-}
-inline std::string writeTime(std::int32_t time, char separator) {
-    const std::string t = printed("%06d", time, 6);
-    return t.substr(0, 2) + separator + t.substr(2, 2) + separator + t.substr(4, 2);
-}
-inline std::string writeOTime(std::int32_t time) {
-    const std::string w = writeTime(time, '.');
-    return "0001-01-01" + (w.compare(0, 2, "24") == 0 ? "00" + w.substr(2) : w) + '\0';
+// yyyymmdd digits read as a date: the form's null date is 0.
+inline std::string readDate(const std::string& digits, const char* nullDate) {
+    return std::to_string(digits == nullDate ? 0 : strtol32(digits));
 }
 
-// The timestamp texts: 20 internal characters (and the NUL readers write).
+// A timestamp written in the W, O or M form (with the NUL the writer
+// adds), and a W or O text read into 20 characters and a NUL.
+inline std::string writeStamp(const std::string& s, char form) {
+    const bool null = s.compare(0, 8, "00000000") == 0;
+    const std::string y = null ? (form == 'M' ? "1753" : "0001") : s.substr(0, 4), m = null ? "01" : s.substr(4, 2),
+                      d = null ? "01" : s.substr(6, 2), mark = form == 'M' ? ":" : ".";
+    const std::string time = s.substr(8, 2) + mark + s.substr(10, 2) + mark + s.substr(12, 2);
+    if (form == 'W') return y + '-' + m + '-' + d + '-' + time + '.' + s.substr(14, 6);
+    return form == 'O' ? y + '-' + m + '-' + d + time + '\0' : m + '/' + d + '/' + y + ' ' + time + ':' + s.substr(14, 3) + '\0';
+}
 inline std::string readStamp(const std::string& t, bool oForm) {
     const std::string s = oForm ? pick(t, {0, 1, 2, 3, 5, 6, 8, 9, 10, 11, 13, 14, 16, 17}) + "000000"
                                 : pick(t, {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18, 20, 21, 22, 23, 24, 25});
     return (s == "00010101000000000000" ? std::string(20, '0') : s) + '\0';
-}
-inline std::string writeStamp(const std::string& s, char form) {  // 'W', 'O' or 'M'
-    const bool null = s.compare(0, 8, "00000000") == 0;
-    const std::string y = null ? (form == 'M' ? "1753" : "0001") : s.substr(0, 4);
-    const std::string m = null ? "01" : s.substr(4, 2), d = null ? "01" : s.substr(6, 2);
-    const std::string time = s.substr(8, 2) + (form == 'M' ? ':' : '.') + s.substr(10, 2) + (form == 'M' ? ':' : '.') + s.substr(12, 2);
-    if (form == 'W') return y + '-' + m + '-' + d + '-' + time + '.' + s.substr(14, 6);
-    if (form == 'O') return y + '-' + m + '-' + d + time + '\0';
-    return m + '/' + d + '/' + y + ' ' + time + ':' + s.substr(14, 3) + '\0';
 }
 
 // QMRS2VM (y false) and QMRS2VY of a text of at least 26 characters;
@@ -90,7 +68,7 @@ inline std::string twelveHourStamp(const std::string& text, const std::string& b
     const auto number = [&](int at) { return strtol32(t.substr(at)); };
     const auto marker = [&](const char* m) { return t.compare(l.marker, l.markerWidth, m, l.markerWidth) == 0; };
     std::string r = before.substr(0, 21);
-    const auto put = [&](int at, std::int32_t value, int width) { r.replace(at, width, printed(width == 2 ? "%02d" : "%03d", value, width)); };
+    const auto put = [&](int at, std::int32_t v, int width) { r.replace(at, width, printed(width == 2 ? "%02d" : "%03d", v, width)); };
     r.replace(0, 4, t, l.year, 4);
     if (shape != 2) put(4, number(l.month), 2);
     for (int n = 0; shape == 2 && n < 12; ++n) {
@@ -98,10 +76,10 @@ inline std::string twelveHourStamp(const std::string& text, const std::string& b
     }
     put(6, number(l.day), 2);
     std::int32_t hour = number(l.hour);
-    if (shape == 2) {
-        if (marker("PM") && (y ? hour >= 1 && hour <= 11 : hour != 12)) hour = static_cast<std::int32_t>(static_cast<std::uint32_t>(hour) + 12);
-        else if (marker("AM") && hour == 12) hour = 0;
-        put(8, hour, 2);
+    if (shape == 2 && marker("PM") && (y ? hour >= 1 && hour <= 11 : hour != 12)) {
+        put(8, static_cast<std::int32_t>(static_cast<std::uint32_t>(hour) + 12), 2);  // 32 bits, wrapping
+    } else if (shape == 2) {
+        put(8, marker("AM") && hour == 12 ? 0 : hour, 2);
     } else if (!marker("AM")) {
         put(8, hour < 12 ? hour + 12 : hour, 2);
     } else {
@@ -114,6 +92,77 @@ inline std::string twelveHourStamp(const std::string& text, const std::string& b
     r.replace(17, 4, std::string("000\0", 4));
     const bool null = y ? r.compare(0, 20, "17530101000000000000") == 0 : r.compare(0, 8, "17530101") == 0;
     return null ? std::string(20, '0') + '\0' : r;
+}
+
+// ---- the library against the model -----------------------------------
+
+// What `call(out)` writes into `size` bytes, '~' for a byte it left as it
+// was (over fills of 0x00 and of 0xFF), or "OUTSIDE" when it wrote into
+// one of the 8 bytes on either side.
+template <typename Call>
+std::string written(std::size_t size, Call call) {
+    std::vector<unsigned char> zeros(size + 16, 0x00), ones(size + 16, 0xFF);
+    call(reinterpret_cast<char*>(zeros.data() + 8));
+    call(reinterpret_cast<char*>(ones.data() + 8));
+    std::string shown;
+    for (std::size_t i = 0; i < zeros.size(); ++i) {
+        const bool untouched = zeros[i] == 0x00 && ones[i] == 0xFF, inside = i >= 8 && i < 8 + size;
+        if (!inside && !untouched) return "OUTSIDE";
+        if (inside) shown += untouched ? '~' : static_cast<char>(zeros[i]);
+    }
+    return shown;
+}
+
+// A source is a heap field of exactly its text, so that a read past it is
+// an AddressSanitizer error.
+inline std::string converted(qmr_int32(QMR_CALL* f)(const char*, char*), const std::string& text, std::size_t size) {
+    std::vector<char> source(text.begin(), text.end());
+    return written(size, [&](char* out) { f(source.data(), out); });
+}
+inline std::string readValue(qmr_int32(QMR_CALL* f)(const char*, qmr_int32*), const std::string& text) {
+    std::vector<char> source(text.begin(), text.end());
+    qmr_int32 value = -1;
+    f(source.data(), &value);
+    return std::to_string(value);
+}
+
+inline std::string differs(const std::string& what, const std::string& got, const std::string& expected) {
+    return got == expected ? "" : what + ": '" + got + "' instead of '" + expected + "'\n";
+}
+
+// Every date and time writer on `v`, each field and one byte past it,
+// and the dates read back: "" when all agree with the model.
+inline std::string checkValue(std::int32_t v) {
+    const auto out = [&](qmr_int32(QMR_CALL* f)(qmr_int32, char*), std::size_t size) { return written(size + 1, [&](char* o) { f(v, o); }); };
+    const std::string d = printed("%08.8d", v, 8), t = printed("%06d", v, 6), id = " of " + std::to_string(v);
+    const std::string m = v == 0 ? "01-01-1753" : d.substr(4, 2) + '-' + d.substr(6, 2) + '-' + d.substr(0, 4);
+    const std::string w = v == 0 ? "0001-01-01" : d.substr(0, 4) + '-' + d.substr(4, 2) + '-' + d.substr(6, 2);
+    const std::string wTime = t.substr(0, 2) + '.' + t.substr(2, 2) + '.' + t.substr(4, 2);
+    return differs("QMRVM2D" + id, out(QMRVM2D, 11), m + '\0' + '~') + differs("QMRVW2D" + id, out(QMRVW2D, 10), w + '~') +
+           differs("QMRVM2T" + id, out(QMRVM2T, 9), t.substr(0, 2) + ':' + t.substr(2, 2) + ':' + t.substr(4, 2) + '\0' + '~') +
+           differs("QMRVW2T" + id, out(QMRVW2T, 8), wTime + '~') +
+           differs("QMRVO2T" + id, out(QMRVO2T, 19), "0001-01-01" + (t.compare(0, 2, "24") ? wTime : "00" + wTime.substr(2)) + '\0' + '~') +
+           differs("QMRD2VM of " + m, readValue(QMRD2VM, m), readDate(pick(m, {6, 7, 8, 9, 0, 1, 3, 4}), "17530101")) +
+           differs("QMRD2VW of " + w, readValue(QMRD2VW, w), readDate(pick(w, {0, 1, 2, 3, 5, 6, 8, 9}), "00010101"));
+}
+
+// Every reader on the leading characters of a text of 26 and every
+// timestamp writer on its first 20: "" when all agree with the model.
+inline std::string checkText(const std::string& t) {
+    const std::string m = pick(t, {6, 7, 8, 9, 0, 1, 3, 4}), w = pick(t, {0, 1, 2, 3, 5, 6, 8, 9}), twelve = t.substr(0, t[0] == '0' || t[0] == '1' ? 25 : 26);
+    const std::string id = " of '" + t + "'";
+    return differs("QMRD2VM" + id, readValue(QMRD2VM, t.substr(0, 10)), readDate(m, "17530101")) +
+           differs("QMRD2VY" + id, readValue(QMRD2VY, t.substr(0, 10)), readDate(m, "17530101")) +
+           differs("QMRD2VW" + id, readValue(QMRD2VW, t.substr(0, 10)), readDate(w, "00010101")) +
+           differs("QMRT2VW" + id, readValue(QMRT2VW, t.substr(0, 8)), std::to_string(strtol32(pick(t, {0, 1, 3, 4, 6, 7})))) +
+           differs("QMRT2VO" + id, readValue(QMRT2VO, t.substr(0, 18)), std::to_string(strtol32(pick(t, {10, 11, 13, 14, 16, 17})))) +
+           differs("QMRS2VW" + id, converted(QMRS2VW, t, 21), readStamp(t, false)) +
+           differs("QMRS2VO" + id, converted(QMRS2VO, t.substr(0, 18), 21), readStamp(t, true)) +
+           differs("QMRS2VM" + id, converted(QMRS2VM, twelve, 21), twelveHourStamp(t, std::string(21, '~'), false)) +
+           differs("QMRS2VY" + id, converted(QMRS2VY, twelve, 21), twelveHourStamp(t, std::string(21, '~'), true)) +
+           differs("QMRVW2S" + id, converted(QMRVW2S, t.substr(0, 20), 26), writeStamp(t, 'W')) +
+           differs("QMRVO2S" + id, converted(QMRVO2S, t.substr(0, 14), 19), writeStamp(t, 'O')) +
+           differs("QMRVM2S" + id, converted(QMRVM2S, t.substr(0, 17), 24), writeStamp(t, 'M'));
 }
 
 }  // namespace qmr_model
