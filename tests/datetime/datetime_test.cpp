@@ -147,9 +147,9 @@ TEST(Engine, AgreesWithTheModelOnAnyBlock) {
     }
 }
 
-DateRequest request(char code, char dateForm, char timeForm, qmr_int32 offset = 0) {
+DateRequest request(char code, char dateForm, char timeForm, qmr_int32 offset = 0, qmr_int32 (*engine)(void*, DateRequest*) = nullptr) {
     DateRequest r{20261204, 7, 0, 0, offset, 0, code, dateForm, timeForm, {}, {}, {}};
-    QMRDAT2(nullptr, nullptr, &r);
+    engine ? engine(nullptr, &r) : QMRDAT2(nullptr, nullptr, &r);
     return r;
 }
 
@@ -159,11 +159,7 @@ std::string outcome(const DateRequest& r) {
 }
 
 TEST(Engine, ReadsTheClockUnderEitherName) {
-    DateRequest a = request('5', '1', '0'), b = a;
-    a.date = b.date = 20261204;
-    QMRDAT2(nullptr, nullptr, &a);
-    QMRDATE(nullptr, &b);
-    EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << "QMRDATE is QMRDAT2";
+    EXPECT_EQ(outcome(request('5', '1', '0', 0, QMRDATE)), " 1261204 7") << "QMRDATE is QMRDAT2";
     const FixedClock clock;
     for (const auto& [code, dateForm, timeForm, offset, expected] :
          {std::tuple{'1', '0', '2', 0, " 20261204 134525"}, std::tuple{'1', '1', '1', 0, " 1261204 1345256"}, std::tuple{'1', '2', '0', 0, " 261204 13452560"},
@@ -180,14 +176,14 @@ TEST(Engine, ReadsTheClockUnderEitherName) {
 // A row for each built-in, its name, its result and what a refusal leaves.
 TEST(Builtins, ResultsReportsAndOutputs) {
     const struct { std::int32_t (*function)(CallContext*, const std::string&); const char* name; std::string input; qmr_int32 output; const char* error; } cases[] = {
-        {BUILTIN(QMRFDAY), "20261232", 0, " 137"}, {BUILTIN(QMRFDAY), "-20261204", -4, ""}, {BUILTIN(QMRFMTH), "20261204", 12, ""},
+        {BUILTIN(QMRFDAY), "20261232", 0, " 137"}, {BUILTIN(QMRFMTH), "20261204", 12, ""},
         {BUILTIN(QMRFYEAR), "2147483647", 18140, ""}, {BUILTIN(QMRFDAYS), "0", -396, ""}, {BUILTIN(QMRFDTEJ), "20010229", 0, " 137"},
         {BUILTIN(QMRFDSTS), "20261204", 739954, ""}, {BUILTIN(QMRFDTTS), "  2612049", 261204, ""}, {BUILTIN(QMRFDYTS), "2026120x", 0, " 137"},
         {BUILTIN(QMRFMOTS), "20261204", 12, ""}, {BUILTIN(QMRFYRTS), "20261204", 2026, ""}, {BUILTIN(QMRFNUMD), "20261232", kKept, " 137"},
         {BUILTIN(QMRFNUMD), "20261204", 20261204, ""}, {BUILTIN(QMRFDNUM), "20261232", 20261232, ""}, {BUILTIN(QMRFDAYN), "20261232", 32, ""},
         {BUILTIN(QMRFMTHN), "-20261204", -12, ""}, {BUILTIN(QMRFYRN), "-20261204", -2026, ""}, {BUILTIN(QMRFDTEN), "3652060", kKept, " 140"},
         {BUILTIN(QMRFDTEN), "0", kKept, " 136"}, {BUILTIN(QMRFJDTE), "2026366", kKept, " 137"}, {BUILTIN(QMRFNCYY), "6991231", 25991231, ""},
-        {BUILTIN(QMRFNCYY), "0", 19000000, ""}, {BUILTIN(QMRFNCYY), "7000000", 0, " 137"}, {BUILTIN(QMRFNCYY), "2147483647", 0, " 137"},
+        {BUILTIN(QMRFNCYY), "7000000", 0, " 137"}, {BUILTIN(QMRFNCYY), "2147483647", 0, " 137"},
         {BUILTIN(QMRFCYYD), "16000101", 7000101, ""}, {BUILTIN(QMRFCYYD), "15991231", 0, " 137"}, {BUILTIN(QMRFCYYN), "19000101", 101, ""},
         {BUILTIN(QMRFCYYN), "26000101", 0, " 137"}, {BUILTIN(QMRFCYYN), "25991232", 0, " 137"}, {BUILTIN(QMRFHOUR), "240000", 24, ""},
         {BUILTIN(QMRFHOUR), "235960", 0, " 141"}, {BUILTIN(QMRFMIN), "134525", 45, ""}, {BUILTIN(QMRFSEC), "134525", 25, ""},
@@ -219,8 +215,8 @@ TEST(Builtins, ResultsReportsAndOutputs) {
 TEST(Builtins, WhatAnEarlierCallLeftInvalidFailsTheNextCall) {
     const FixedClock clock;
     const struct { bool timeLeft; std::int32_t (*function)(CallContext*, const std::string&); const char* name; std::string input; qmr_int32 output; const char* error; } cases[] = {
-        {true, BUILTIN(QMRFDAY), "20261204", 0, " 137"}, {true, BUILTIN(QMRFDAYN), "20261204", 4, ""}, {true, BUILTIN(QMRFDTEN), "739954", kKept, " 139"},
-        {true, BUILTIN(QMRFNCYY), "1261204", 0, " 137"}, {false, BUILTIN(QMRFNUMT), "134525", 0x20202020, " 141"}, {false, BUILTIN(QMRFHRN), "134525", 13, ""},
+        {true, BUILTIN(QMRFDAY), "20261204", 0, " 137"}, {true, BUILTIN(QMRFDTEN), "739954", kKept, " 139"},
+        {true, BUILTIN(QMRFNCYY), "1261204", 0, " 137"}, {false, BUILTIN(QMRFNUMT), "134525", 0x20202020, " 141"},
         {true, BUILTIN(QMRFDTEC), "12/04/26  ", 20261204, ""}};  // its clock request replaces the time
     for (const auto& c : cases) {
         TestContext context;
@@ -371,21 +367,21 @@ std::string addStamp(TestContext& c, const std::string& from, const char* units,
     select(c, units, count);
     QMRFSDUR(nullptr, nullptr, c.get());
     EXPECT_EQ(c.name(), "QMRFSDUR");
-    return c.text(QMR_CC_DUR_RESULT_TIMESTAMP, 21) + c.error();
+    return c.text(QMR_CC_DUR_RESULT_TIMESTAMP, 20) + (c.bytes()[QMR_CC_DUR_RESULT_TIMESTAMP + 20] ? "(no NUL)" : "") + c.error();
 }
 
 TEST(TimestampDuration, StepsOutsideWhatChronoChecks) {
-    const std::string zeros = "00000000000000000000"s + '\0';
+    const std::string zeros = "00000000000000000000";
     const struct { std::string from; const char* units; std::int32_t count; bool skip; std::string result; } cases[] = {
-        {"20010101000000      ", "u", 5, false, "20010101000000000005"s + '\0'},  // blank microseconds are 0
-        {"20010101010101000001", "YMDhmsu", 2, false, "20030101010101000001"s + '\0'}, {"20010101010101000001", "Dhmsu", 2, false, "20010103010101000001"s + '\0'},
-        {"00000000000000000000", "Y", 0, false, "00010000000000000000"s + '\0'}, {"20260000000000000000", "M", 0, false, "20260100000000000000"s + '\0'},
-        {"20260100000000000000", "D", 0, false, "20260101000000000000"s + '\0'}, {"00000000000000000000", "h", 1, false, zeros + " 147"},
-        {"20011231240000000000", "h", 1, false, "20020101010000000000"s + '\0'}, {"20011231240000000000", "s", 1, false, zeros + " 148"},  // no rule for 24:00
+        {"20010101000000      ", "u", 5, false, "20010101000000000005"},  // blank microseconds are 0
+        {"20010101010101000001", "YMDhmsu", 2, false, "20030101010101000001"}, {"20010101010101000001", "Dhmsu", 2, false, "20010103010101000001"},
+        {zeros, "Y", 0, false, "00010000000000000000"}, {"20260000000000000000", "M", 0, false, "20260100000000000000"},  // empty parts
+        {"20260100000000000000", "D", 0, false, "20260101000000000000"}, {zeros, "h", 1, false, zeros + " 147"},  // become 1
+        {"20011231240000000000", "h", 1, false, "20020101010000000000"}, {"20011231240000000000", "s", 1, false, zeros + " 148"},  // no rule for 24:00
         {"20010101000000000000", "Y", INT32_MAX, false, zeros + " 147"}, {"20010230000000000000", "h", 1, false, zeros + " 137"},
         {"20010101246000000000", "h", 1, false, zeros + " 141"}, {"20010101000000000000", "", 1, false, zeros + " 130"},
-        {"-0010101000000000000", "Y", 3, false, zeros + " 139"}, {"20010101246000000000", "u", 1, true, "20010101246000000001"s + '\0'},
-        {"-0010101000000000000", "Y", 3, true, "00019899000000000000"s + '\0'}, {"20010101-00001-00012", "Y", 1, true, "20020101-00001-00012"s + '\0'}};
+        {"-0010101000000000000", "Y", 3, false, zeros + " 139"},  // as 00000000: 00019899
+        {"20010101246000000000", "u", 1, true, "20010101246000000001"}, {"20010101-00001-00012", "Y", 1, true, "20020101-00001-00012"}};
     for (const auto& c : cases) {
         TestContext context;
         EXPECT_EQ(addStamp(context, c.from, c.units, c.count, c.skip), c.result) << c.from << " + " << c.count << c.units;
@@ -394,7 +390,7 @@ TEST(TimestampDuration, StepsOutsideWhatChronoChecks) {
     DateRequest& r = *context.request();
     r.returnCode = 8;
     std::strcpy(r.messageText, "earlier");
-    EXPECT_EQ(addStamp(context, "20010230101010000000", "s", 5, true), "20010230101015000000"s + '\0');
+    EXPECT_EQ(addStamp(context, "20010230101010000000", "s", 5, true), "20010230101015000000");
     EXPECT_EQ(std::to_string(r.returnCode) + r.messageText + std::to_string(r.date) + std::to_string(r.time) + r.requestCode + r.dateForm + r.timeForm,
               "0earlier20010230101015002") << "skipping stores the request without asking the engine";
     leaveInvalid(context, true);
@@ -431,7 +427,7 @@ TEST(TimestampDuration, AgreesWithChrono) {
         const bool inRange = to >= first && to < last + days{1};
         if (calendar && count == 0) continue;  // 0 fills only empty parts: the rows
         TestContext context;
-        ASSERT_EQ(addStamp(context, stampText(from), units, count), (inRange ? stampText(to) + '\0' : std::string(20, '0') + '\0' + " 147"))
+        ASSERT_EQ(addStamp(context, stampText(from), units, count), inRange ? stampText(to) : std::string(20, '0') + " 147")
             << stampText(from) << " + " << count << unit;
     }
     for (const std::int32_t date : {10000, 99991231}) {  // printf's "%08ld%06ld%06ld", negatives passed by skipping too
