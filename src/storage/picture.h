@@ -11,9 +11,9 @@
 // `gather` copies the digit positions of a text into the internal form
 // (`gatherWord` into a word, for forms of at most eight characters),
 // `scatter` copies them back and writes the marks.  Neither touches any
-// other position: no terminator, nothing past the picture.  A picture is
-// a constant, so each loop unrolls into straight-line copies of whole
-// runs.
+// other position: no terminator, nothing past the picture.  Both unfold at
+// compile time into straight-line copies of whole runs, so a conversion
+// costs what a hand-written one does.
 #pragma once
 
 #include <algorithm>
@@ -59,7 +59,8 @@ constexpr std::size_t nth(const char* text, std::size_t length, char c, std::siz
 }
 
 // A picture that names a digit the internal form lacks, or needs more runs
-// or marks than a Picture holds, does not compile.
+// or marks than a Picture holds, does not compile.  A run holds at most 8
+// characters.
 template <std::size_t TextSize, std::size_t InternalSize>
 consteval Picture picture(const char (&text)[TextSize], const char (&internal)[InternalSize]) {
     Picture p;
@@ -73,7 +74,7 @@ consteval Picture picture(const char (&text)[TextSize], const char (&internal)[I
         const std::size_t at = nth(internal, InternalSize - 1, c, static_cast<std::size_t>(std::count(text, text + i, c)));
         if (at == InternalSize - 1) throw "the internal form has no such digit";
         Run* last = p.runCount > 0 ? &p.runs[p.runCount - 1] : nullptr;
-        if (last != nullptr && last->text + last->length == i && last->internal + last->length == at) {
+        if (last != nullptr && last->text + last->length == i && last->internal + last->length == at && last->length < 8) {
             ++last->length;
         } else {
             p.runs[p.runCount++] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(at), 1};
@@ -85,7 +86,9 @@ consteval Picture picture(const char (&text)[TextSize], const char (&internal)[I
 
 template <const Picture& P>
 void gather(const char* text, char* internal) noexcept {
-    for (std::size_t i = 0; i < P.runCount; ++i) std::memcpy(internal + P.runs[i].internal, text + P.runs[i].text, P.runs[i].length);
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        (std::memcpy(internal + P.runs[I].internal, text + P.runs[I].text, P.runs[I].length), ...);
+    }(std::make_index_sequence<P.runCount>{});
 }
 
 // The internal characters of a text of at most eight of them, as a word.
@@ -99,10 +102,17 @@ constexpr DigitWord gatherWord(const char* text) noexcept {
     return word;
 }
 
+// Every run is read before any is written, so that a text laid over the
+// internal characters it comes from still receives them.
 template <const Picture& P>
 void scatter(const char* internal, char* text) noexcept {
-    for (std::size_t i = 0; i < P.runCount; ++i) std::memcpy(text + P.runs[i].text, internal + P.runs[i].internal, P.runs[i].length);
-    for (std::size_t i = 0; i < P.markCount; ++i) text[P.marks[i].at] = P.marks[i].c;
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        const DigitWord run[] = {loadWord<P.runs[I].length>(internal + P.runs[I].internal)...};  // at most 8 characters each
+        (storeWord<P.runs[I].length>(text + P.runs[I].text, run[I]), ...);
+    }(std::make_index_sequence<P.runCount>{});
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        ((text[P.marks[I].at] = P.marks[I].c), ...);
+    }(std::make_index_sequence<P.markCount>{});
 }
 
 }  // namespace qmr::storage

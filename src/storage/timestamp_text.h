@@ -24,6 +24,7 @@ inline constexpr char kStampDigits[] = "YYYYMMDDhhmmssffffff";
 inline constexpr Picture kWStamp = picture("YYYY-MM-DD-hh.mm.ss.ffffff", kStampDigits);
 inline constexpr Picture kOStamp = picture("YYYY-MM-DDhh.mm.ss", kStampDigits);
 inline constexpr Picture kMStamp = picture("MM/DD/YYYY hh:mm:ss:fff", kStampDigits);
+inline constexpr Picture kMStampDate = picture("MM/DD/YYYY", kStampDigits);
 
 constexpr std::size_t kStampLength = 20;  // followed by a NUL when a reader writes it
 inline constexpr char kNullStamp[] = "00000000000000000000";
@@ -38,27 +39,26 @@ void readStamp(const char* text, char* stamp) noexcept {
     std::memcpy(stamp, digits, kStampLength + 1);
 }
 
-// The characters the form keeps are copied out before the text is
-// written, for the same reason; the null date 00000000 becomes the
-// form's own.
-template <const Picture& Text, const char (&NullDate)[9]>
+// The null date is written over the date part of the text, in each form
+// its first ten characters: the W date layout, and the M one with '/'.
+// The stamp's date is looked at before anything is written.
+template <const Picture& Text, const Picture& DatePart, const char (&NullDate)[9]>
 void writeStamp(const char* stamp, char* text) noexcept {
-    char internal[kStampLength];
-    std::memcpy(internal, stamp, Text.internalLength);
-    if (std::memcmp(internal, kNullStamp, 8) == 0) std::memcpy(internal, NullDate, 8);
-    scatter<Text>(internal, text);
+    const bool nullDate = std::memcmp(stamp, kNullStamp, 8) == 0;
+    scatter<Text>(stamp, text);
+    if (nullDate) scatter<DatePart>(NullDate, text);
 }
 
 inline void readWStamp(const char* text, char* stamp) noexcept { readStamp<kWStamp>(text, stamp); }
 inline void readOStamp(const char* text, char* stamp) noexcept { readStamp<kOStamp>(text, stamp); }
 
-inline void writeWStamp(const char* stamp, char* text) noexcept { writeStamp<kWStamp, kWNullDate>(stamp, text); }
+inline void writeWStamp(const char* stamp, char* text) noexcept { writeStamp<kWStamp, kWDate, kWNullDate>(stamp, text); }
 inline void writeOStamp(const char* stamp, char* text) noexcept {
-    writeStamp<kOStamp, kWNullDate>(stamp, text);
+    writeStamp<kOStamp, kWDate, kWNullDate>(stamp, text);
     text[kOStamp.length] = '\0';
 }
 inline void writeMStamp(const char* stamp, char* text) noexcept {
-    writeStamp<kMStamp, kMNullDate>(stamp, text);
+    writeStamp<kMStamp, kMStampDate, kMNullDate>(stamp, text);
     text[kMStamp.length] = '\0';
 }
 
