@@ -58,6 +58,22 @@ void select(TestContext& context, const char* units, std::int32_t count) {
     }
 }
 
+// QMRFDDUR ('D'), QMRFTDUR ('T') or QMRFSDUR ('S') on an operand with
+// `units` selected: its result field and the report.  A result timestamp
+// must end in a NUL.
+std::string duration(char f, TestContext& c, const std::string& operand, const char* units, std::int32_t count, bool skip = false) {
+    const std::size_t in = f == 'D' ? QMR_CC_DUR_DATE : f == 'T' ? QMR_CC_DUR_TIME : QMR_CC_DUR_TIMESTAMP;
+    const std::size_t out = f == 'D' ? QMR_CC_DUR_RESULT_DATE : f == 'T' ? QMR_CC_DUR_RESULT_TIME : QMR_CC_DUR_RESULT_TIMESTAMP;
+    select(c, units, count);
+    c.setByte(QMR_CC_SKIP_VALIDATION, skip ? 'Y' : 'N');
+    c.setText(out, std::string(f == 'S' ? 21 : 4, '#'));
+    if (f == 'S') c.setText(in, operand); else c.setInt32At(in, std::stoi(operand));
+    (f == 'D' ? QMRFDDUR : f == 'T' ? QMRFTDUR : QMRFSDUR)(nullptr, nullptr, c.get());
+    EXPECT_EQ(c.name(), f == 'D' ? "QMRFDDUR" : f == 'T' ? "QMRFTDUR" : "QMRFSDUR");
+    const std::string result = f == 'S' ? c.text(out, 20) + (c.bytes()[out + 20] ? "(no NUL)" : "") : std::to_string(c.int32At(out));
+    return result + c.error();
+}
+
 // Leaves in the context's request the invalid time a time built-in left
 // after refusing 24:60:00 (form '2'), or the invalid date QMRFTSC left
 // after 2001-02-30.
@@ -266,17 +282,6 @@ TEST(Texts, AgreeWithTheModels) {
     }
 }
 
-// The result date of QMRFDDUR, and the report.
-std::string addDuration(TestContext& c, qmr_int32 date, const char* units, qmr_int32 count, bool skip = false) {
-    select(c, units, count);
-    c.setInt32At(QMR_CC_DUR_DATE, date);
-    c.setByte(QMR_CC_SKIP_VALIDATION, skip ? 'Y' : 'N');
-    c.setInt32At(QMR_CC_DUR_RESULT_DATE, 0x77777777);
-    QMRFDDUR(nullptr, nullptr, c.get());
-    EXPECT_EQ(c.name(), "QMRFDDUR");
-    return std::to_string(c.int32At(QMR_CC_DUR_RESULT_DATE)) + c.error();
-}
-
 TEST(DateDuration, StepsOutsideWhatChronoChecks) {
     const struct { qmr_int32 date; const char* units; qmr_int32 count; bool skip; qmr_int32 result; const char* error; } cases[] = {
         {0, "Y", 0, false, 10000, ""},  {229, "Y", 0, false, 10228, ""}, {20260000, "M", 0, false, 20260100, ""},  // empty parts become 1
@@ -287,16 +292,16 @@ TEST(DateDuration, StepsOutsideWhatChronoChecks) {
         {20261232, "Y", 1, true, 20271232, ""}};  // nothing checked when skipping
     for (const auto& c : cases) {
         TestContext context;
-        EXPECT_EQ(addDuration(context, c.date, c.units, c.count, c.skip), std::to_string(c.result) + c.error)
+        EXPECT_EQ(duration('D', context, std::to_string(c.date), c.units, c.count, c.skip), std::to_string(c.result) + c.error)
             << c.date << c.units << c.count;
     }
     TestContext context;
     context.setByte(QMR_CC_ERROR_FLAG, 'Y');
-    EXPECT_EQ(addDuration(context, 20261204, "D", 1000000000), "0"s + std::string(4, '\0'))
+    EXPECT_EQ(duration('D', context, "20261204", "D", 1000000000), "0"s + std::string(4, '\0'))
         << "a flag left set stops it before the range check";
-    EXPECT_EQ(addDuration(context, 20261232, "D", 1), "0 137") << "but after the input check";
+    EXPECT_EQ(duration('D', context, "20261232", "D", 1), "0 137") << "but after the input check";
     leaveInvalid(context, true);
-    EXPECT_EQ(addDuration(context, 20261204, "D", 1), "0 137") << "a time left invalid";
+    EXPECT_EQ(duration('D', context, "20261204", "D", 1), "0 137") << "a time left invalid";
 }
 
 // Random dates and counts against sys_days (days) and year_month_day with
@@ -313,21 +318,11 @@ TEST(DateDuration, AgreesWithChrono) {
         const year_month_day byDays{from + days{n}}, byMonths{ym / std::min(ymd.day(), year_month_day{ym / last}.day())};
         if (!byYears.ok()) byYears = byYears.year() / byYears.month() / last;
         for (const auto& [unit, count, to] : {std::tuple{"D", n, byDays}, std::tuple{"M", k, byMonths}, std::tuple{"Y", k / 12, byYears}}) {
-            ASSERT_EQ(addDuration(context, yyyymmdd(ymd), unit, count), to.year() >= year{1} && to.year() <= year{9999} ? std::to_string(yyyymmdd(to)) : "0 147")
+            ASSERT_EQ(duration('D', context, std::to_string(yyyymmdd(ymd)), unit, count), to.year() >= year{1} && to.year() <= year{9999} ? std::to_string(yyyymmdd(to)) : "0 147")
                 << yyyymmdd(ymd) << " + " << count << unit;
             context.clearError();
         }
     }
-}
-
-// The result time of QMRFTDUR, and the report.
-std::string addTime(TestContext& c, std::int32_t time, const char* units, std::int32_t count) {
-    c.setInt32At(QMR_CC_DUR_RESULT_TIME, 777);
-    c.setInt32At(QMR_CC_DUR_TIME, time);
-    select(c, units, count);
-    QMRFTDUR(nullptr, nullptr, c.get());
-    EXPECT_EQ(c.name(), "QMRFTDUR");
-    return std::to_string(c.int32At(QMR_CC_DUR_RESULT_TIME)) + c.error();
 }
 
 std::int32_t hhmmss(std::int64_t second) {
@@ -343,31 +338,20 @@ TEST(TimeDuration, WrapsWithinTheDayAsClockArithmeticDoes) {
     for (const auto& c : cases) {
         TestContext context;
         context.setByte(QMR_CC_SKIP_VALIDATION, 'Y');  // serves the other durations only
-        EXPECT_EQ(addTime(context, c.time, c.units, c.count), std::to_string(c.result) + c.error) << c.time << c.units;
+        EXPECT_EQ(duration('T', context, std::to_string(c.time), c.units, c.count), std::to_string(c.result) + c.error) << c.time << c.units;
     }
     TestContext context;
     leaveInvalid(context, false);
-    EXPECT_EQ(addTime(context, 101010, "s", 1), "0 141") << "a date left invalid";
+    EXPECT_EQ(duration('T', context, "101010", "s", 1), "0 141") << "a date left invalid";
     TestContext fresh;
     for (std::int32_t t = 0; t < 86400; ++t) {
         for (const auto& [unit, length] : {std::pair{"h", 3600}, std::pair{"m", 60}, std::pair{"s", 1}}) {
             for (const std::int32_t count : {1, -1, 59, -61, 1439, -86401, 123457, -999999}) {
-                ASSERT_EQ(addTime(fresh, hhmmss(t), unit, count), std::to_string(hhmmss(((t + std::int64_t{count} * length) % 86400 + 86400) % 86400)))
+                ASSERT_EQ(duration('T', fresh, std::to_string(hhmmss(t)), unit, count), std::to_string(hhmmss(((t + std::int64_t{count} * length) % 86400 + 86400) % 86400)))
                     << hhmmss(t) << " + " << count << unit;
             }
         }
     }
-}
-
-// The 21 bytes of the result field after QMRFSDUR, and the report.
-std::string addStamp(TestContext& c, const std::string& from, const char* units, std::int32_t count, bool skip = false) {
-    c.setText(QMR_CC_DUR_TIMESTAMP, from);
-    c.setText(QMR_CC_DUR_RESULT_TIMESTAMP, std::string(21, '#'));
-    c.setByte(QMR_CC_SKIP_VALIDATION, skip ? 'Y' : 'N');
-    select(c, units, count);
-    QMRFSDUR(nullptr, nullptr, c.get());
-    EXPECT_EQ(c.name(), "QMRFSDUR");
-    return c.text(QMR_CC_DUR_RESULT_TIMESTAMP, 20) + (c.bytes()[QMR_CC_DUR_RESULT_TIMESTAMP + 20] ? "(no NUL)" : "") + c.error();
 }
 
 TEST(TimestampDuration, StepsOutsideWhatChronoChecks) {
@@ -384,17 +368,17 @@ TEST(TimestampDuration, StepsOutsideWhatChronoChecks) {
         {"20010101246000000000", "u", 1, true, "20010101246000000001"}, {"20010101-00001-00012", "Y", 1, true, "20020101-00001-00012"}};
     for (const auto& c : cases) {
         TestContext context;
-        EXPECT_EQ(addStamp(context, c.from, c.units, c.count, c.skip), c.result) << c.from << " + " << c.count << c.units;
+        EXPECT_EQ(duration('S', context, c.from, c.units, c.count, c.skip), c.result) << c.from << " + " << c.count << c.units;
     }
     TestContext context;
     DateRequest& r = *context.request();
     r.returnCode = 8;
     std::strcpy(r.messageText, "earlier");
-    EXPECT_EQ(addStamp(context, "20010230101010000000", "s", 5, true), "20010230101015000000");
+    EXPECT_EQ(duration('S', context, "20010230101010000000", "s", 5, true), "20010230101015000000");
     EXPECT_EQ(std::to_string(r.returnCode) + r.messageText + std::to_string(r.date) + std::to_string(r.time) + r.requestCode + r.dateForm + r.timeForm,
               "0earlier20010230101015002") << "skipping stores the request without asking the engine";
     leaveInvalid(context, true);
-    EXPECT_EQ(addStamp(context, "20010228000000000000", "D", 1), zeros + " 137") << "a time left invalid";
+    EXPECT_EQ(duration('S', context, "20010228000000000000", "D", 1), zeros + " 137") << "a time left invalid";
 }
 
 std::string stampText(sys_time<microseconds> t) {
@@ -427,7 +411,7 @@ TEST(TimestampDuration, AgreesWithChrono) {
         const bool inRange = to >= first && to < last + days{1};
         if (calendar && count == 0) continue;  // 0 fills only empty parts: the rows
         TestContext context;
-        ASSERT_EQ(addStamp(context, stampText(from), units, count), inRange ? stampText(to) : std::string(20, '0') + " 147")
+        ASSERT_EQ(duration('S', context, stampText(from), units, count), inRange ? stampText(to) : std::string(20, '0') + " 147")
             << stampText(from) << " + " << count << unit;
     }
     for (const std::int32_t date : {10000, 99991231}) {  // printf's "%08ld%06ld%06ld", negatives passed by skipping too
