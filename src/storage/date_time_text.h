@@ -15,7 +15,6 @@
 #pragma once
 
 #include <cstdint>
-
 #include <cstring>
 
 #include "frame/digits.h"

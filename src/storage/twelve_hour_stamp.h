@@ -71,8 +71,9 @@ void putNumber(char* out, const char* text, NumberField f) noexcept {
     putLeading(out, numberAt<L>(text, f), f.width);
 }
 
-// Layouts 1 and 2: with an AM marker the hour characters are copied, 12
-// becoming 00 and a leading blank 0; anything else is afternoon.
+// Layout 3: the hour as read, moved by its marker.  Layouts 1 and 2: with
+// an AM marker the hour characters are copied, 12 becoming 00 and a
+// leading blank 0; anything else is afternoon, 12 added below 12.
 template <const TwelveHourLayout& L, TwelveHourReader Reader>
 void putHour(char* out, const char* text) noexcept {
     const std::int32_t hour = numberAt<L>(text, L.hour);
