@@ -155,7 +155,7 @@ TEST(Engine, AgreesWithTheModelOnAnyBlock) {
         std::memcpy(block + QMR_DR_DATE, &date, 4);
         std::memcpy(block + QMR_DR_TIME, &time, 4);
         std::snprintf(reinterpret_cast<char*>(block + QMR_DR_TIMESTAMP_TEXT), 16, "%08d%06d", date, pick(4) ? time % 1000000 : 240000);
-        block[QMR_DR_TIMESTAMP_TEXT + pick(30)] = " -\0"[pick(3)];
+        block[QMR_DR_TIMESTAMP_TEXT + pick(QMR_DR_TIMESTAMP_SIZE)] = " -\0"[pick(3)];
         block[QMR_DR_REQUEST_CODE] = "0000000445566128\x09"[pick(17)];
         block[QMR_DR_DATE_FORM] = "0012x"[pick(5)];
         block[QMR_DR_TIME_FORM] = "0122x"[pick(5)];
