@@ -198,7 +198,7 @@ TEST(Builtins, ResultsReportsAndOutputs) {
         {BUILTIN(QMRFMOTS), "20261204", 12, ""}, {BUILTIN(QMRFYRTS), "20261204", 2026, ""}, {BUILTIN(QMRFNUMD), "20261232", kKept, " 137"},
         {BUILTIN(QMRFNUMD), "20261204", 20261204, ""}, {BUILTIN(QMRFDNUM), "20261232", 20261232, ""}, {BUILTIN(QMRFDAYN), "20261232", 32, ""},
         {BUILTIN(QMRFMTHN), "-20261204", -12, ""}, {BUILTIN(QMRFYRN), "-20261204", -2026, ""}, {BUILTIN(QMRFDTEN), "3652060", kKept, " 140"},
-        {BUILTIN(QMRFDTEN), "0", kKept, " 136"}, {BUILTIN(QMRFJDTE), "2026366", kKept, " 137"}, {BUILTIN(QMRFNCYY), "6991231", 25991231, ""},
+        {BUILTIN(QMRFDTEN), "0", kKept, " 136"}, {BUILTIN(QMRFJDTE), "2026366", kKept, " 137"}, {BUILTIN(QMRFNCYY), "6991231", 25991231, ""}, {BUILTIN(QMRFNCYY), "7000101", 16000101, ""},
         {BUILTIN(QMRFNCYY), "7000000", 0, " 137"}, {BUILTIN(QMRFNCYY), "2147483647", 0, " 137"},
         {BUILTIN(QMRFCYYD), "16000101", 7000101, ""}, {BUILTIN(QMRFCYYD), "15991231", 0, " 137"}, {BUILTIN(QMRFCYYN), "19000101", 101, ""},
         {BUILTIN(QMRFCYYN), "26000101", 0, " 137"}, {BUILTIN(QMRFCYYN), "25991232", 0, " 137"}, {BUILTIN(QMRFHOUR), "240000", 24, ""},
@@ -285,7 +285,8 @@ TEST(Texts, AgreeWithTheModels) {
 TEST(DateDuration, StepsOutsideWhatChronoChecks) {
     const struct { qmr_int32 date; const char* units; qmr_int32 count; bool skip; qmr_int32 result; const char* error; } cases[] = {
         {0, "Y", 0, false, 10000, ""},  {229, "Y", 0, false, 10228, ""}, {20260000, "M", 0, false, 20260100, ""},  // empty parts become 1
-        {20261200, "D", 0, false, 20261201, ""}, {123456789, "Y", -3000, false, 0, " 139"},  // as 00000000: month 67
+        {20261200, "D", 0, false, 20261201, ""}, {10101, "D", 3652058, false, 99991231, ""},  // the last day
+        {123456789, "Y", -3000, false, 0, " 139"},  // as 00000000: month 67
         {20260101, "Y", 1717987, false, 0, " 147"}, {20261204, "M", INT32_MIN, false, 0, " 147"},  // no 32-bit wrap
         {20261204, "D", 1073741824, false, 0, " 147"}, {20261204, "YMD", 5, false, 20311204, ""},  // years first
         {20261204, "", 5, false, 0, " 130"}, {20261232, "D", 1, false, 0, " 137"}, {20261332, "D", 1, true, 20270202, ""},
