@@ -42,7 +42,7 @@ TEST(DecimalText, WritesAsPrintfAndReadsAsA32BitStrtol) {
             }
         }
     }
-    static const std::string alphabet = "0123456789 \t\n+-x";
+    static const std::string alphabet = "0123456789 \t\n\v\f\r+-x";  // every white space of the C locale
     for (int i = 0; i < 100000; ++i) {
         std::string text(random() % 14, i % 50 == 0 ? '9' : ' ');
         for (char& c : text) c = i % 50 == 0 ? c : alphabet[random() % alphabet.size()];
