@@ -3,8 +3,10 @@
 // for durations), the same behind a call as a host reaches any library
 // function, and a literal port of the host's code: its engine copies the
 // request block in and out, formats the date with snprintf("%08.8ld")
-// and reads the slices back with strtol.  Compare the ratios within one
-// run; on a shared machine take the fastest of interleaved repetitions:
+// and reads the slices back with strtol.  Before any timing the library
+// and every peer work through the whole sample, and the run stops if any
+// two disagree.  Compare the ratios within one run; on a shared machine
+// take the fastest of interleaved repetitions:
 //   bench_date_builtins --benchmark_repetitions=12
 //                       --benchmark_enable_random_interleaving=true
 #include <benchmark/benchmark.h>
@@ -192,7 +194,7 @@ int32_t literalWeekday(int32_t date) {
     char out[9];
     std::memcpy(context().data() + QMR_CC_FUNCTION_NAME, "QMRFDOW ", 8);
     std::memset(out, ' ', 9);
-    if (!literalValidate(literalRequest(), date)) return out[0];
+    if (!literalValidate(literalRequest(), date)) return out[0] << 8 | out[1];
     long y = date / 10000, m = date / 100 % 100;
     const long d = date % 100;
     if (m <= 2) {
@@ -204,7 +206,7 @@ int32_t literalWeekday(int32_t date) {
     const long c = y / 100, k = y % 100;
     const long w = ((13 * m - 1) / 5 + d + k + k / 4 + c / 4 - 2 * c + 77) % 7;
     std::memcpy(out, names[w < 0 ? w + 7 : w], 9);
-    return out[0];
+    return out[0] << 8 | out[1];  // two letters tell the days apart
 }
 
 long literalDayNumber(long date) {
@@ -275,7 +277,7 @@ int32_t chronoWeekday(int32_t date) {
     const year_month_day ymd = civil(date);
     if (ymd.ok()) std::memcpy(out, names[weekday{sys_days{ymd}}.c_encoding()], 9);
     benchmark::DoNotOptimize(out);
-    return out[0];
+    return out[0] << 8 | out[1];
 }
 
 int32_t chronoAddDays(int32_t date, int32_t count) {
@@ -309,7 +311,7 @@ int32_t qmrDay(int32_t date) {
 int32_t qmrWeekday(int32_t date) {
     char out[9];
     QMRFDOW(nullptr, nullptr, callContext(), &date, out);
-    return out[0];
+    return out[0] << 8 | out[1];
 }
 
 int32_t qmrDuration(int32_t date, int32_t count, int unitOffset, int countOffset) {
@@ -326,6 +328,35 @@ int32_t qmrDuration(int32_t date, int32_t count, int unitOffset, int countOffset
 
 // ---- benchmarks ---------------------------------------------------------
 
+constexpr int kDayRange = 1000;  // about three years either way
+constexpr int kMonthRange = 36;
+
+
+// The library and every peer on the whole sample, before any timing.
+const bool kSameResults = [] {
+    const auto& dates = sampleDates();
+    const auto& dayCounts = sampleCounts(kDayRange);
+    const auto& monthCounts = sampleCounts(kMonthRange);
+    for (std::size_t i = 0; i < kCount; ++i) {
+        const int32_t d = dates[i], day = qmrDay(d), name = qmrWeekday(d);
+        const int32_t byDays = qmrDuration(d, dayCounts[i], QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS);
+        const int32_t byMonths = qmrDuration(d, monthCounts[i], QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS);
+        const struct { const char* peer; bool same; } checks[] = {
+            {"ChronoDay", chronoDay(d) == day}, {"LiteralDay", literalDay(d) == day},
+            {"ChronoWeekday", chronoWeekday(d) == name}, {"LiteralWeekday", literalWeekday(d) == name},
+            {"ChronoAddDays", chronoAddDays(d, dayCounts[i]) == byDays}, {"LiteralAddDays", literalDuration(d, dayCounts[i], false) == byDays},
+            {"ChronoAddMonths", chronoAddMonths(d, monthCounts[i]) == byMonths},
+            {"LiteralAddMonths", literalDuration(d, monthCounts[i], true) == byMonths}};
+        for (const auto& c : checks) {
+            if (!c.same) {
+                std::fprintf(stderr, "bench_date_builtins: %s disagrees with the library on %d\n", c.peer, int(d));
+                std::abort();
+            }
+        }
+    }
+    return true;
+}();
+
 void BM_QMRFDAY(benchmark::State& s) { loop(s, [](int32_t d, std::size_t) { return qmrDay(d); }); }
 void BM_ChronoDay(benchmark::State& s) { loop(s, [](int32_t d, std::size_t) { return chronoDay(d); }); }
 void BM_ChronoDay_Called(benchmark::State& s) { loop(s, [](int32_t d, std::size_t) { return chronoDayCalled(d); }); }
@@ -337,9 +368,6 @@ void BM_ChronoWeekday_Called(benchmark::State& s) {
     loop(s, [](int32_t d, std::size_t) { return chronoWeekdayCalled(d); });
 }
 void BM_LiteralWeekday(benchmark::State& s) { loop(s, [](int32_t d, std::size_t) { return literalWeekday(d); }); }
-
-constexpr int kDayRange = 1000;  // about three years either way
-constexpr int kMonthRange = 36;
 
 void BM_QMRFDDUR_Days(benchmark::State& s) {
     const auto& n = sampleCounts(kDayRange);

@@ -1,7 +1,9 @@
 // Day numbers and the date request engine beside their peers:
 // std::chrono's calendar (g++ 12 uses the Neri-Schneider algorithms) and a
 // literal port of the engine that formats with snprintf("%08.8ld") and
-// reads slices with strtol.  Compare the ratios within one run.
+// reads slices with strtol.  Before any timing the library and every peer
+// work through the whole sample, and the run stops if any two disagree.
+// Compare the ratios within one run.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -54,14 +56,16 @@ void BM_QMRFDAT1(benchmark::State& state) {
     state.SetItemsProcessed(int64_t(state.iterations()) * kCount);
 }
 
+int32_t chronoDayNumber(int32_t d) {
+    const year_month_day ymd{year{d / 10000}, month{unsigned(d / 100 % 100)}, day{unsigned(d % 100)}};
+    return ymd.ok() ? sys_days{ymd}.time_since_epoch().count() - kDaysBefore0001 : 0;
+}
+
 void BM_ChronoDateToDays(benchmark::State& state) {
     const auto& dates = sampleDates();
     for (auto _ : state) {
         int64_t sum = 0;
-        for (int32_t d : dates) {
-            const year_month_day ymd{year{d / 10000}, month{unsigned(d / 100 % 100)}, day{unsigned(d % 100)}};
-            if (ymd.ok()) sum += sys_days{ymd}.time_since_epoch().count() - kDaysBefore0001;
-        }
+        for (int32_t d : dates) sum += chronoDayNumber(d);
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * kCount);
@@ -77,14 +81,16 @@ void BM_QMRFDAT2(benchmark::State& state) {
     state.SetItemsProcessed(int64_t(state.iterations()) * kCount);
 }
 
+int32_t chronoDate(int32_t n) {
+    const year_month_day ymd{sys_days{days{n + kDaysBefore0001}}};
+    return int(ymd.year()) * 10000 + int(unsigned(ymd.month())) * 100 + int(unsigned(ymd.day()));
+}
+
 void BM_ChronoDaysToDate(benchmark::State& state) {
     const auto& numbers = sampleDayNumbers();
     for (auto _ : state) {
         int64_t sum = 0;
-        for (int32_t n : numbers) {
-            const year_month_day ymd{sys_days{days{n + kDaysBefore0001}}};
-            sum += int(ymd.year()) * 10000 + int(unsigned(ymd.month())) * 100 + int(unsigned(ymd.day()));
-        }
+        for (int32_t n : numbers) sum += chronoDate(n);
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * kCount);
@@ -92,10 +98,7 @@ void BM_ChronoDaysToDate(benchmark::State& state) {
 
 // The same conversion behind a call, as a host reaches any library
 // function: separates the cost of the call from that of the arithmetic.
-[[gnu::noinline]] int32_t chronoDateOfDayNumber(int32_t n) {
-    const year_month_day ymd{sys_days{days{n + kDaysBefore0001}}};
-    return int(ymd.year()) * 10000 + int(unsigned(ymd.month())) * 100 + int(unsigned(ymd.day()));
-}
+[[gnu::noinline]] int32_t chronoDateOfDayNumber(int32_t n) { return chronoDate(n); }
 
 void BM_ChronoDaysToDate_Called(benchmark::State& state) {
     const auto& numbers = sampleDayNumbers();
@@ -117,15 +120,17 @@ void BM_QMRFDAT4(benchmark::State& state) {
     state.SetItemsProcessed(int64_t(state.iterations()) * kCount);
 }
 
+int32_t chronoJulian(int32_t d) {
+    const year y{d / 10000};
+    const sys_days day{year_month_day{y, month{unsigned(d / 100 % 100)}, std::chrono::day{unsigned(d % 100)}}};
+    return int(y) * 1000 + (day - sys_days{y / January / 1}).count() + 1;
+}
+
 void BM_ChronoDayOfYear(benchmark::State& state) {
     const auto& dates = sampleDates();
     for (auto _ : state) {
         int64_t sum = 0;
-        for (int32_t d : dates) {
-            const year y{d / 10000};
-            const sys_days day{year_month_day{y, month{unsigned(d / 100 % 100)}, std::chrono::day{unsigned(d % 100)}}};
-            sum += int(y) * 1000 + (day - sys_days{y / January / 1}).count() + 1;
-        }
+        for (int32_t d : dates) sum += chronoJulian(d);
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * kCount);
@@ -156,6 +161,7 @@ const char* kDateFormat = "%08.8ld";  // not const: keeps -Wformat from judging 
 bool literalValidate(long date) {
     char text[16];
     std::snprintf(text, sizeof text, kDateFormat, date);
+    if (date < 0 || date > 99999999) std::memcpy(text, "00000000", 9);  // more than 8 digits
     char slice[5] = {};
     std::memcpy(slice, text, 4);
     const long y = std::strtol(slice, nullptr, 10);
@@ -179,6 +185,30 @@ void BM_LiteralPort_Validate(benchmark::State& state) {
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * kCount);
 }
+
+// The library and every peer on the whole sample, before any timing.
+const bool kSameResults = [] {
+    const auto disagree = [](const char* peer, int32_t input) {
+        std::fprintf(stderr, "bench_dates: %s disagrees with the library on %d\n", peer, int(input));
+        std::abort();
+    };
+    DateRequest request;
+    std::memset(&request, 0, sizeof request);
+    request.requestCode = '0';
+    request.dateForm = '0';
+    for (std::size_t i = 0; i < kCount; ++i) {
+        const int32_t d = sampleDates()[i], n = sampleDayNumbers()[i];
+        if (chronoDayNumber(d) != QMRFDAT1(nullptr, nullptr, d)) disagree("ChronoDateToDays", d);
+        if (chronoDate(n) != QMRFDAT2(nullptr, nullptr, n)) disagree("ChronoDaysToDate", n);
+        if (chronoJulian(d) != QMRFDAT4(nullptr, nullptr, d)) disagree("ChronoDayOfYear", d);
+        for (const int32_t date : {d, d + 30, d + 1100, -d}) {  // refused ones too
+            request.date = date;
+            QMRDAT2(nullptr, nullptr, &request);
+            if (literalValidate(date) != (request.returnCode == 0)) disagree("LiteralPort_Validate", date);
+        }
+    }
+    return true;
+}();
 
 BENCHMARK(BM_QMRFDAT1);
 BENCHMARK(BM_ChronoDateToDays);

@@ -89,26 +89,28 @@ def sort_seeds():
 def date_text_seeds():
     texts = [b"2026-12-04", b"04.12.2026", b"12/04/2026", b"12/04/26  ", b"2026338   ", b"          ",
              b"0000000   ", b"20261204  ", b"2026-1204 ", b" 2026-12-4", b"2026-02-30", b"0-12-04   ",
-             b"12/04/2026/", b"2026.12-04", b"3865470571", b"9999-12-31", b"2026-12-0x"]
-    seeds = [b(0, 0) + i32(777) + t for t in texts]
-    seeds.append(b(0, 1) + i32(777) + b"2026-12-04")  # the error flag is already set
-    block = bytearray(108)
-    for code, date, time, form in [(b"0", 20261204, 134500, b"2"), (b"0", 20260230, 0, b"2"), (b"4", 1261204, 0, b"0"),
-                                   (b"5", 20261204, 0, b"1"), (b"6", 0, 0, b"0"), (b"9", 0, 0, b"0"),
-                                   (b"0", 20261204, 42949673, b"2")]:
+             b"12/04/2026/", b"2026.12-04", b"3865470571", b"9999-12-31", b"2026-12-0x", b"1/2/3/x   "]
+    seeds = [b(0, 0) + t for t in texts]
+    seeds.append(b(0, 1) + b"2026-12-04")  # the error flag is already set
+    for code, date, time, form, stamp in [(b"0", 20261204, 134500, b"2", b""), (b"0", 20260230, 0, b"2", b""),
+                                          (b"4", 1261204, 0, b"0", b""), (b"5", 20261204, 0, b"1", b""),
+                                          (b"6", 0, 0, b"1", b"20261204134525123456"), (b"6", 0, 0, b"0", b"20261204240000"),
+                                          (b"9", 0, 0, b"0", b""), (b"0", 20261204, 42949673, b"2", b"")]:
+        block = bytearray(108)
         block[0:4] = i32(date)
         block[4:8] = i32(time)
         block[22:23] = code
-        block[24:25] = form
-        block[85:105] = b"20261204134525123456"
-        seeds.append(b(0xC0) + bytes([b"0013456700".index(code) if code in b"0013456700" else 0, 0, 0]) + bytes(block[3:]))
+        block[23:24] = form
+        block[24:25] = b"2"
+        block[85:85 + len(stamp)] = stamp
+        seeds.append(b(0xC0) + bytes(block))
     return seeds
 
 
 def time_text_seeds():
     texts = [b"12:30 PM", b"9:30    ", b"12AM    ", b"123045  ", b"12.30.45", b"1230PM  ", b"24:00:00", b"13:60   ",
              b"1:2:3 PM", b"12345678", b"  12:30 ", b"13PM    ", b"12MM    ", b"        "]
-    return [b(0x40) + i32(-1) + t for t in texts] + [b(0x00) + i32(20260230) + i32(5) + b"12:30   "]
+    return [i32(0) + t for t in texts] + [i32(20260230) + b"12:30   "]
 
 
 def timestamp_seeds():
@@ -129,15 +131,11 @@ def numeric_seeds():
 
 
 def storage_seeds():
-    seeds = [b(0) + i32(v) for v in (20261204, 0, 17530101, 10101, -5, 123456789)]
-    seeds += [b(1) + i32(v) for v in (134525, 240000, 1234567, -1)]
-    seeds += [b(2) + b"20261204134525123456", b(2) + b"00000000134525123456"]
-    seeds += [b(3) + t.ljust(26, b" ") for t in (b"12-04-2026", b"2026-12-04-13.45.25.123456",
-                                                  b"0001-01-01-00.00.00.000000", b"0001-01-0113.45.25")]
-    for shape in range(4):
-        seeds.append(b(4, shape, 0, 0))
-        seeds.append(b(4, shape, 2, 24, ord("A"), 0, ord(" "), 0))
-    return seeds
+    values = (20261204, 0, 17530101, 10101, -5, 123456789, 134525, 240000, 1234567, -1)
+    texts = (b"12-04-2026", b"2026-12-04-13.45.25.123456", b"0001-01-01-00.00.00.000000", b"0001-01-0113.45.25",
+             b"01/15/2001 03:04:05:006PM", b"01/15/2001  03:04:05:006P", b"Jan 15 2001  3:04:05:006PM",
+             b"01/01/1753 12:00:00:000AM", b"Jan 15 2001 12:00:00:000AM", b"00000000134525123456")
+    return [i32(v) + t.ljust(26, b" ") for v, t in zip(values, texts)]
 
 
 def text(t):

@@ -371,6 +371,8 @@ QMR_API void QMR_CALL QMRFDDUR(void* opaque1, void* opaque2, CallContext* contex
  * there: a date that an earlier call left invalid in the block fails the
  * time too.  When the engine refuses, they report " 141" and the output
  * keeps its cleared value (QMRFNUMT: four blank bytes, 0x20202020).
+ * Every input is read before the output is set, so an output laid over
+ * an input (QMRFMICR's over the microseconds) gives that input's result.
  * 24:00:00 is a valid time.  Division truncates: QMRFHRN(-10000) is -1.
  */
 QMR_API void QMR_CALL QMRFHOUR(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* time,
@@ -465,7 +467,9 @@ QMR_API void QMR_CALL QMRFTSC(void* opaque1, void* opaque2, CallContext* context
  * exactly (source, destination) and returns 0.  None validates or
  * reports: a text converts to whatever its digits give.  They keep no
  * state and may run at any time, on any thread.  A null source or
- * destination leaves everything as it is.
+ * destination leaves everything as it is.  Each reads all of its source
+ * before it writes, so a destination laid over its source receives the
+ * conversion of what was there.
  *
  * Readers look only at the digit positions of their layout (separators
  * are never examined) and never beyond it.  Writers write exactly their

@@ -37,22 +37,18 @@ constexpr std::uint32_t kLargest8Digits = 99999999;
 constexpr std::int32_t kCenturyBase = 19000000;        // century digit 0 is the 1900s
 constexpr std::int32_t kLargestScaledTime = 24000000;  // 24:00:00.00
 
-void putEightDigits(char* text, std::uint32_t value) noexcept {
-    for (int i = 7; i >= 0; --i, value /= 10) text[i] = static_cast<char>('0' + value % 10);
-}
-
 // Format date: the value as an unsigned number of 8 digits; one that needs
 // more (every negative value among them) gives "00000000".
 void formatDate(char* text, std::int32_t date) noexcept {
     const auto u = static_cast<std::uint32_t>(date);
-    putEightDigits(text, u <= kLargest8Digits ? u : 0);
+    putDigits(text, u <= kLargest8Digits ? u : 0, 8);
 }
 
 // Decode century form: CYYMMDD + 19000000, falling back to "19000101";
 // century digits 7, 8 and 9 (leading 26, 27, 28) become 16, 17 and 18.
 void decodeCentury(char* text, std::int32_t cyymmdd) noexcept {
     const auto u = static_cast<std::uint32_t>(wrapAdd(cyymmdd, kCenturyBase));
-    putEightDigits(text, u <= kLargest8Digits ? u : 19000101u);
+    putDigits(text, u <= kLargest8Digits ? u : 19000101u, 8);
     if ((text[1] & 0x0F) > 5) text[0] = '1';
 }
 
@@ -80,9 +76,7 @@ Failure dateOutput(const RequestView& work, char* text) noexcept {
         const std::int32_t year = readDecimal(text, 4);
         if (year != 0) {
             if (year < 1600 || year > 2599) return kInvalidDate;
-            char digits[11];
-            formatDecimal(digits, year - 900, 4);  // 2026 -> 1126, 1650 -> 0750
-            std::memcpy(text, digits, 4);
+            putDigits(text, static_cast<std::uint32_t>(year - 900), 4);  // 2026 -> 1126, 1650 -> 0750
             text[0] = '0';  // a zero, the century digit, the two-digit year
         }
     }
@@ -92,15 +86,13 @@ Failure dateOutput(const RequestView& work, char* text) noexcept {
 
 void readClockInto(EngineText& t) noexcept {
     const ClockReading now = readClock();
-    char digits[11];
-    formatDecimal(digits, now.year, 4);
-    std::memcpy(t.date, digits, 4);
-    putTwoDigits(t.date + 4, unsigned(now.month));
-    putTwoDigits(t.date + 6, unsigned(now.day));
-    putTwoDigits(t.time, unsigned(now.hour));
-    putTwoDigits(t.time + 2, unsigned(now.minute));
-    putTwoDigits(t.time + 4, unsigned(now.second));
-    putTwoDigits(t.time + 6, unsigned(now.millisecond / 10));
+    putLeading(t.date, now.year, 4);
+    putDigits(t.date + 4, unsigned(now.month), 2);
+    putDigits(t.date + 6, unsigned(now.day), 2);
+    putDigits(t.time, unsigned(now.hour), 2);
+    putDigits(t.time + 2, unsigned(now.minute), 2);
+    putDigits(t.time + 4, unsigned(now.second), 2);
+    putDigits(t.time + 6, unsigned(now.millisecond / 10), 2);
 }
 
 // Request '0'.  The texts it would write hold digits only, so their
@@ -147,7 +139,7 @@ Failure currentDateRequest(const RequestView& work, EngineText& t, bool addOffse
         const std::int32_t today = readDecimal(t.date, 8);
         const std::int64_t target = std::int64_t{dayNumber(today)} + work.dayOffset();
         if (target < 1 || target > kDayNumberOf99991231) return kInvalidDate;
-        putEightDigits(t.date, static_cast<std::uint32_t>(dateOfDayNumber(static_cast<std::int32_t>(target))));
+        putDigits(t.date, static_cast<std::uint32_t>(dateOfDayNumber(static_cast<std::int32_t>(target))), 8);
     }
     return dateOutput(work, t.date);
 }

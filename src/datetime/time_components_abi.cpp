@@ -5,8 +5,13 @@
 // are stored, so a date that an earlier call left there is checked too
 // and, when invalid, fails the time as well.  The ...N functions and
 // QMRFTNUM take the value as it is and never fail.
+//
+// Every input is read before any output is written, so an output field
+// that overlaps an input (one field passed as both, or laid over a
+// timestamp's microseconds) gives the result of the input.
 #include <cstring>
 
+#include "datetime/date_builtin.h"
 #include "datetime/request.h"
 #include "frame/digits.h"
 
@@ -31,7 +36,7 @@ bool acceptTime(void* opaque1, void* opaque2, CallContext* context, const Functi
                 Out* out) noexcept {
     const ContextView view(context);
     view.stampName(name);
-    *out = 0;
+    qmr::storeField(out, 0);
     if (qmr::engineAcceptsTime(view, time)) return true;
     qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_TIME);
     return false;
@@ -40,13 +45,13 @@ bool acceptTime(void* opaque1, void* opaque2, CallContext* context, const Functi
 // A 16-bit component of a validated time.
 void component16(void* opaque1, void* opaque2, CallContext* context, const FunctionName& name, std::int32_t time,
                  qmr_int16* out, std::int32_t (*part)(std::int32_t)) noexcept {
-    if (acceptTime(opaque1, opaque2, context, name, time, out)) *out = static_cast<qmr_int16>(part(time));
+    if (acceptTime(opaque1, opaque2, context, name, time, out)) qmr::storeField(out, part(time));
 }
 
 // A component of a value taken as it is.
 void plain(CallContext* context, const FunctionName& name, std::int32_t value, qmr_int32* out) noexcept {
     ContextView(context).stampName(name);
-    *out = value;
+    qmr::storeField(out, value);
 }
 
 }  // namespace
@@ -54,15 +59,15 @@ void plain(CallContext* context, const FunctionName& name, std::int32_t value, q
 extern "C" {
 
 QMR_API void QMR_CALL QMRFHOUR(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* time, qmr_int16* hour) {
-    component16(opaque1, opaque2, context, FunctionName{"QMRFHOUR"}, *time, hour, hoursOf);
+    component16(opaque1, opaque2, context, FunctionName{"QMRFHOUR"}, qmr::loadField(time), hour, hoursOf);
 }
 
 QMR_API void QMR_CALL QMRFMIN(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* time, qmr_int16* minute) {
-    component16(opaque1, opaque2, context, FunctionName{"QMRFMIN "}, *time, minute, minutesOf);
+    component16(opaque1, opaque2, context, FunctionName{"QMRFMIN "}, qmr::loadField(time), minute, minutesOf);
 }
 
 QMR_API void QMR_CALL QMRFSEC(void* opaque1, void* opaque2, CallContext* context, const qmr_int32* time, qmr_int16* second) {
-    component16(opaque1, opaque2, context, FunctionName{"QMRFSEC "}, *time, second, secondsOf);
+    component16(opaque1, opaque2, context, FunctionName{"QMRFSEC "}, qmr::loadField(time), second, secondsOf);
 }
 
 QMR_API void QMR_CALL QMRFHRTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp, qmr_int16* hour) {
@@ -81,15 +86,15 @@ QMR_API void QMR_CALL QMRFSCTS(void* opaque1, void* opaque2, CallContext* contex
 
 QMR_API void QMR_CALL QMRFMICR(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
                                qmr_int32* micros) {
-    if (acceptTime(opaque1, opaque2, context, FunctionName{"QMRFMICR"}, timeOfTimestamp(timestamp), micros)) {
-        *micros = qmr::readDecimal(timestamp + kMicrosOfTimestamp, 6);
-    }
+    const std::int32_t time = timeOfTimestamp(timestamp);
+    const std::int32_t value = qmr::readDecimal(timestamp + kMicrosOfTimestamp, 6);
+    if (acceptTime(opaque1, opaque2, context, FunctionName{"QMRFMICR"}, time, micros)) qmr::storeField(micros, value);
 }
 
 QMR_API void QMR_CALL QMRFTMTS(void* opaque1, void* opaque2, CallContext* context, const char* timestamp,
                                qmr_int32* time) {
     const std::int32_t t = timeOfTimestamp(timestamp);
-    if (acceptTime(opaque1, opaque2, context, FunctionName{"QMRFTMTS"}, t, time)) *time = t;
+    if (acceptTime(opaque1, opaque2, context, FunctionName{"QMRFTMTS"}, t, time)) qmr::storeField(time, t);
 }
 
 // The output starts as four blanks, not 0, and keeps them after a failure.
@@ -97,10 +102,10 @@ QMR_API void QMR_CALL QMRFNUMT(void* opaque1, void* opaque2, CallContext* contex
                                qmr_int32* time) {
     const ContextView view(context);
     view.stampName(FunctionName{"QMRFNUMT"});
-    const std::int32_t value = *number;
+    const std::int32_t value = qmr::loadField(number);
     std::memset(time, ' ', sizeof *time);
     if (qmr::engineAcceptsTime(view, value)) {
-        *time = value;
+        qmr::storeField(time, value);
     } else {
         qmr::report(opaque1, opaque2, context, QMR_MSG_INVALID_TIME);
     }
@@ -119,7 +124,7 @@ QMR_API void QMR_CALL QMRFSECN(void*, void*, CallContext* context, qmr_int32 tim
 }
 
 QMR_API void QMR_CALL QMRFTNUM(void*, void*, CallContext* context, const qmr_int32* time, qmr_int32* number) {
-    plain(context, FunctionName{"QMRFTNUM"}, *time, number);
+    plain(context, FunctionName{"QMRFTNUM"}, qmr::loadField(time), number);
 }
 
 }  // extern "C"

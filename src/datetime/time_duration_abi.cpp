@@ -64,6 +64,8 @@ qmr::MessageNumber addToDurationTime(const ContextView& view) noexcept {
     const Selection<TimeUnit> by = timeSelection(view);
     if (!by.any) return QMR_MSG_OUT_OF_RANGE;
     const std::int32_t result = qmr::addToTime(qmr::requestOf(view).time(), by.unit, by.count);
+    // defensive: a time the engine accepted steps to one it accepts, with
+    // the same date in the request (" 148" is kept as documented)
     if (!qmr::engineAcceptsTime(view, result)) return QMR_MSG_RESULT_TIME;
     view.setInt32At(QMR_CC_DUR_RESULT_TIME, result);
     return nullptr;

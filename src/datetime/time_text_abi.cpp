@@ -1,6 +1,7 @@
 // Exports of time from text and timestamp construction.  Neither writes
 // its output before it has succeeded: after a failure the caller's field
 // keeps what it held.
+#include "datetime/date_builtin.h"
 #include "datetime/request.h"
 #include "datetime/time_picture.h"
 #include "datetime/timestamp_layout.h"
@@ -14,7 +15,7 @@ qmr::MessageNumber timeFromText(const qmr::ContextView& view, const char* text, 
     const qmr::TimeFromText read = qmr::readTimeText(text);
     if (read.fault == qmr::PictureFault::picture) return QMR_MSG_TIME_PICTURE;
     if (read.fault == qmr::PictureFault::hour || !qmr::engineAcceptsTime(view, read.time)) return QMR_MSG_INVALID_TIME;
-    *time = read.time;
+    qmr::storeField(time, read.time);
     return nullptr;
 }
 

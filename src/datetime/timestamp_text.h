@@ -11,12 +11,6 @@ namespace qmr {
 
 constexpr int kTimestampLength = 20;
 
-// Digits of a value in [0, 10^count), zero-padded to `count`: what
-// "%0<count>ld" gives for it.
-constexpr void putFixedDigits(char* out, std::uint32_t value, int count) noexcept {
-    for (int i = count - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
-}
-
 // Writes kTimestampLength + 1 bytes: the text and a NUL.  Exactly 20
 // characters for a date in [0, 99999999] and a time and microseconds in
 // [-99999, 999999], the ranges every caller produces.  Other values would
@@ -24,9 +18,9 @@ constexpr void putFixedDigits(char* out, std::uint32_t value, int count) noexcep
 constexpr void formatTimestamp(char* out, std::int32_t date, std::int32_t time, std::int32_t micros) noexcept {
     out[kTimestampLength] = 0;
     if (std::uint32_t(date) <= 99999999 && std::uint32_t(time) <= 999999 && std::uint32_t(micros) <= 999999) {
-        putFixedDigits(out, std::uint32_t(date), 8);
-        putFixedDigits(out + 8, std::uint32_t(time), 6);
-        putFixedDigits(out + 14, std::uint32_t(micros), 6);
+        putDigits(out, std::uint32_t(date), 8);
+        putDigits(out + 8, std::uint32_t(time), 6);
+        putDigits(out + 14, std::uint32_t(micros), 6);
         return;
     }
     char all[3 * 11] = {};  // three values of at most 11 characters

@@ -7,11 +7,18 @@
 // unterminated field is never read past its end.
 //
 // Writing: byte-for-byte what printf gives for "%0Wd" and "%0W.Pd" on a
-// 32-bit value, without printf, locale or allocation.
+// 32-bit value, without printf, locale or allocation; digits go out two
+// at a time from one table of the pairs "00".."99".
+//
+// Checking: whether characters are ASCII digits, one at a time or eight
+// at a time in a word, the first character in the low byte (the storage
+// readers' test of a whole field or layout).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 namespace qmr {
 
@@ -73,10 +80,56 @@ constexpr int formatDecimal(char* out, std::int32_t value, int width, int precis
     return n;
 }
 
-// Two digits of a value known to be in [0, 99].
-constexpr void putTwoDigits(char* out, unsigned value) noexcept {
-    out[0] = static_cast<char>('0' + value / 10);
-    out[1] = static_cast<char>('0' + value % 10);
+inline constexpr auto kDigitPairs = [] {  // "00", "01", ..., "99"
+    struct {
+        char text[200];
+    } pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs.text[2 * i] = static_cast<char>('0' + i / 10);
+        pairs.text[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// The last `count` digits of `value`, zero-padded: what "%0<count>u"
+// gives for a value below 10^count.
+constexpr void putDigits(char* out, std::uint32_t value, int count) noexcept {
+    for (; count >= 2; count -= 2, value /= 100) {
+        if (std::is_constant_evaluated()) {
+            out[count - 2] = kDigitPairs.text[2 * (value % 100)];
+            out[count - 1] = kDigitPairs.text[2 * (value % 100) + 1];
+        } else {
+            std::memcpy(out + count - 2, kDigitPairs.text + 2 * (value % 100), 2);
+        }
+    }
+    if (count == 1) out[0] = static_cast<char>('0' + value % 10);
+}
+
+inline constexpr std::uint32_t kPowersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The first `width` (1..8) characters of printf("%0<width>d", value), or
+// of printf("%0<width>.<width>d", value) when `precision` is set (the
+// dates' "%08.8ld").  Inside 0..10^width - 1 that is the value's digits;
+// any other value keeps the leading characters of its longer text
+// ("-0000000" for the date -5, "123456" for the time 1234567), so the
+// field is never overrun.
+constexpr void putLeading(char* out, std::int32_t value, int width, bool precision = false) noexcept {
+    if (static_cast<std::uint32_t>(value) < kPowersOf10[width]) {
+        putDigits(out, static_cast<std::uint32_t>(value), width);
+        return;
+    }
+    char text[12] = {};  // formatDecimal needs 11
+    formatDecimal(text, value, width, precision ? width : -1);
+    for (int i = 0; i < width; ++i) out[i] = text[i];
+}
+
+// Bit 7 set in every byte of `word` that is not an ASCII digit, the other
+// bits clear.  A byte that is no digit may also flag the byte above it
+// (a carry), never the other way round: a word of digits alone gives 0.
+constexpr std::uint64_t nonDigitBytes(std::uint64_t word) noexcept {
+    constexpr std::uint64_t kZeros = 0x3030303030303030, kTenUp = 0x7676767676767676, kHigh = 0x8080808080808080;
+    const std::uint64_t t = word ^ kZeros;  // a digit becomes 0..9
+    return ((t + kTenUp) | t) & kHigh;      // 10 or more reaches bit 7
 }
 
 }  // namespace qmr

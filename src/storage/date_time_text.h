@@ -15,9 +15,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
+#include "frame/digits.h"
 #include "storage/digit_word.h"
-#include "storage/fixed_digits.h"
 #include "storage/picture.h"
 
 namespace qmr::storage {
@@ -33,53 +34,53 @@ inline constexpr char kMNullDate[] = "17530101";
 inline constexpr char kWNullDate[] = "00010101";
 
 template <const Picture& Text, const char (&NullDate)[9]>
-constexpr std::int32_t readDate(const char* text) noexcept {
+std::int32_t readDate(const char* text) noexcept {
     const DigitWord digits = gatherWord<Text>(text);
     return digits == wordOf(NullDate) ? 0 : readWord<8>(digits);
 }
 
 template <const Picture& Text, const char (&NullDate)[9]>
-constexpr void writeDate(std::int32_t date, char* text) noexcept {
+void writeDate(std::int32_t date, char* text) noexcept {
     char digits[8] = {};
     if (date == 0) {
-        copyChars<8>(NullDate, digits);
+        std::memcpy(digits, NullDate, 8);
     } else {
-        putLeading<8, 8>(digits, date);
+        putLeading(digits, date, 8, true);
     }
     scatter<Text>(digits, text);
 }
 
 template <const Picture& Text>
-constexpr std::int32_t readTime(const char* text) noexcept {
+std::int32_t readTime(const char* text) noexcept {
     return readWord<6>(gatherWord<Text>(text));
 }
 
 template <const Picture& Text>
-constexpr void writeTime(std::int32_t time, char* text) noexcept {
+void writeTime(std::int32_t time, char* text) noexcept {
     char digits[6] = {};
-    putLeading<6>(digits, time);
+    putLeading(digits, time, 6);
     if (&Text == &kOTime && digits[0] == '2' && digits[1] == '4') digits[0] = digits[1] = '0';
     scatter<Text>(digits, text);
 }
 
-constexpr std::int32_t readMDate(const char* text) noexcept { return readDate<kMDate, kMNullDate>(text); }
-constexpr std::int32_t readWDate(const char* text) noexcept { return readDate<kWDate, kWNullDate>(text); }
+inline std::int32_t readMDate(const char* text) noexcept { return readDate<kMDate, kMNullDate>(text); }
+inline std::int32_t readWDate(const char* text) noexcept { return readDate<kWDate, kWNullDate>(text); }
 
-constexpr void writeMDate(std::int32_t date, char* text) noexcept {
+inline void writeMDate(std::int32_t date, char* text) noexcept {
     writeDate<kMDate, kMNullDate>(date, text);
     text[kMDate.length] = '\0';
 }
-constexpr void writeWDate(std::int32_t date, char* text) noexcept { writeDate<kWDate, kWNullDate>(date, text); }
+inline void writeWDate(std::int32_t date, char* text) noexcept { writeDate<kWDate, kWNullDate>(date, text); }
 
-constexpr std::int32_t readWTime(const char* text) noexcept { return readTime<kWTime>(text); }
-constexpr std::int32_t readOTime(const char* text) noexcept { return readTime<kOTime>(text); }
+inline std::int32_t readWTime(const char* text) noexcept { return readTime<kWTime>(text); }
+inline std::int32_t readOTime(const char* text) noexcept { return readTime<kOTime>(text); }
 
-constexpr void writeMTime(std::int32_t time, char* text) noexcept {
+inline void writeMTime(std::int32_t time, char* text) noexcept {
     writeTime<kMTime>(time, text);
     text[kMTime.length] = '\0';
 }
-constexpr void writeWTime(std::int32_t time, char* text) noexcept { writeTime<kWTime>(time, text); }
-constexpr void writeOTime(std::int32_t time, char* text) noexcept {
+inline void writeWTime(std::int32_t time, char* text) noexcept { writeTime<kWTime>(time, text); }
+inline void writeOTime(std::int32_t time, char* text) noexcept {
     writeTime<kOTime>(time, text);
     text[kOTime.length] = '\0';
 }

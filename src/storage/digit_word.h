@@ -1,9 +1,10 @@
 // Up to eight characters of a storage text as one 64-bit word, the first
 // character in the low byte.  A field assembled from several runs of a
 // text, or from several numbers, stays in a register instead of passing
-// through memory, is compared with one instruction, and, when it is all
-// digits (the common case), converted with three multiplications; any
-// other field is read as a 32-bit strtol reads it.
+// through memory (a narrow store read back wide cannot be forwarded), is
+// compared with one instruction, and, when it is all digits (the common
+// case), converted with three multiplications; any other field is read as
+// a 32-bit strtol reads it.
 #pragma once
 
 #include <bit>
@@ -71,11 +72,6 @@ constexpr DigitWord wordOf(const char (&text)[N]) noexcept {
     return word;
 }
 
-constexpr bool allDigits(DigitWord word) noexcept {
-    constexpr DigitWord kHigh = 0xF0F0F0F0F0F0F0F0, kThree = 0x3030303030303030, kSix = 0x0606060606060606;
-    return (word & kHigh) == kThree && ((word + kSix) & kHigh) == kThree;  // 0x30..0x3F, then not 0x3A..0x3F
-}
-
 // The value of a word of eight digits: pairs, then quadruples, then all.
 constexpr std::uint32_t valueOfDigits(DigitWord word) noexcept {
     constexpr DigitWord kLowBytes = 0x000000FF000000FF;
@@ -93,7 +89,7 @@ constexpr std::int32_t readWord(DigitWord word) noexcept {
     static_assert(1 <= N && N <= 8);
     DigitWord padded = word;
     if constexpr (N < 8) padded = word << (8 * (8 - N)) | wordOf("00000000") >> (8 * N);  // leading zeros
-    if (allDigits(padded)) return static_cast<std::int32_t>(valueOfDigits(padded));
+    if (nonDigitBytes(padded) == 0) return static_cast<std::int32_t>(valueOfDigits(padded));
     char text[N] = {};
     storeWord<N>(text, word);
     return readDecimal(text, N);

@@ -19,10 +19,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "storage/digit_word.h"
-#include "storage/fixed_digits.h"
 
 namespace qmr::storage {
 
@@ -59,7 +59,8 @@ constexpr std::size_t nth(const char* text, std::size_t length, char c, std::siz
 }
 
 // A picture that names a digit the internal form lacks, or needs more runs
-// or marks than a Picture holds, does not compile.
+// or marks than a Picture holds, does not compile.  A run holds at most 8
+// characters.
 template <std::size_t TextSize, std::size_t InternalSize>
 consteval Picture picture(const char (&text)[TextSize], const char (&internal)[InternalSize]) {
     Picture p;
@@ -73,7 +74,7 @@ consteval Picture picture(const char (&text)[TextSize], const char (&internal)[I
         const std::size_t at = nth(internal, InternalSize - 1, c, static_cast<std::size_t>(std::count(text, text + i, c)));
         if (at == InternalSize - 1) throw "the internal form has no such digit";
         Run* last = p.runCount > 0 ? &p.runs[p.runCount - 1] : nullptr;
-        if (last != nullptr && last->text + last->length == i && last->internal + last->length == at) {
+        if (last != nullptr && last->text + last->length == i && last->internal + last->length == at && last->length < 8) {
             ++last->length;
         } else {
             p.runs[p.runCount++] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(at), 1};
@@ -84,9 +85,9 @@ consteval Picture picture(const char (&text)[TextSize], const char (&internal)[I
 }
 
 template <const Picture& P>
-constexpr void gather(const char* text, char* internal) noexcept {
+void gather(const char* text, char* internal) noexcept {
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (copyChars<P.runs[I].length>(text + P.runs[I].text, internal + P.runs[I].internal), ...);
+        (std::memcpy(internal + P.runs[I].internal, text + P.runs[I].text, P.runs[I].length), ...);
     }(std::make_index_sequence<P.runCount>{});
 }
 
@@ -101,10 +102,13 @@ constexpr DigitWord gatherWord(const char* text) noexcept {
     return word;
 }
 
+// Every run is read before any is written, so that a text laid over the
+// internal characters it comes from still receives them.
 template <const Picture& P>
-constexpr void scatter(const char* internal, char* text) noexcept {
+void scatter(const char* internal, char* text) noexcept {
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (copyChars<P.runs[I].length>(internal + P.runs[I].internal, text + P.runs[I].text), ...);
+        const DigitWord run[] = {loadWord<P.runs[I].length>(internal + P.runs[I].internal)...};  // at most 8 characters each
+        (storeWord<P.runs[I].length>(text + P.runs[I].text, run[I]), ...);
     }(std::make_index_sequence<P.runCount>{});
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         ((text[P.marks[I].at] = P.marks[I].c), ...);

@@ -15,12 +15,8 @@ extern "C" {
 
 QMR_API qmr_int32 QMR_CALL QMRS2VW(const char* text, char* stamp) { return st::convertInto<st::readWStamp>(text, stamp); }
 QMR_API qmr_int32 QMR_CALL QMRS2VO(const char* text, char* stamp) { return st::convertInto<st::readOStamp>(text, stamp); }
-QMR_API qmr_int32 QMR_CALL QMRS2VM(const char* text, char* stamp) {
-    return st::convertInto<st::readTwelveHourStamp<st::TwelveHourReader::M>>(text, stamp);
-}
-QMR_API qmr_int32 QMR_CALL QMRS2VY(const char* text, char* stamp) {
-    return st::convertInto<st::readTwelveHourStamp<st::TwelveHourReader::Y>>(text, stamp);
-}
+QMR_API qmr_int32 QMR_CALL QMRS2VM(const char* text, char* stamp) { return st::convertInto<st::readMStamp>(text, stamp); }
+QMR_API qmr_int32 QMR_CALL QMRS2VY(const char* text, char* stamp) { return st::convertInto<st::readYStamp>(text, stamp); }
 QMR_API qmr_int32 QMR_CALL QMRVW2S(const char* stamp, char* text) { return st::convertInto<st::writeWStamp>(stamp, text); }
 QMR_API qmr_int32 QMR_CALL QMRVO2S(const char* stamp, char* text) { return st::convertInto<st::writeOStamp>(stamp, text); }
 QMR_API qmr_int32 QMR_CALL QMRVM2S(const char* stamp, char* text) { return st::convertInto<st::writeMStamp>(stamp, text); }

@@ -12,8 +12,8 @@
 // unchanged, and read only the internal characters their form keeps.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "storage/date_time_text.h"
 #include "storage/picture.h"
@@ -28,33 +28,36 @@ inline constexpr Picture kMStampDate = picture("MM/DD/YYYY", kStampDigits);
 
 constexpr std::size_t kStampLength = 20;  // followed by a NUL when a reader writes it
 inline constexpr char kNullStamp[] = "00000000000000000000";
-inline constexpr char kWNullStampText[] = "00010101000000000000";  // as the W and O readers gather it
 
+// The whole text is gathered before the stamp is written, so that a
+// stamp laid over its own text still receives the text's characters.
 template <const Picture& Text>
-constexpr void readStamp(const char* text, char* stamp) noexcept {
+void readStamp(const char* text, char* stamp) noexcept {
     char digits[kStampLength + 1] = "00000000000000000000";  // the O form leaves microseconds 000000
     gather<Text>(text, digits);
-    if (std::equal(digits, digits + kStampLength, kWNullStampText)) copyChars<kStampLength>(kNullStamp, digits);
-    copyChars<kStampLength + 1>(digits, stamp);
+    if (std::memcmp(digits, "00010101000000000000", kStampLength) == 0) std::memcpy(digits, kNullStamp, kStampLength);
+    std::memcpy(stamp, digits, kStampLength + 1);
 }
 
 // The null date is written over the date part of the text, in each form
 // its first ten characters: the W date layout, and the M one with '/'.
+// The stamp's date is looked at before anything is written.
 template <const Picture& Text, const Picture& DatePart, const char (&NullDate)[9]>
-constexpr void writeStamp(const char* stamp, char* text) noexcept {
+void writeStamp(const char* stamp, char* text) noexcept {
+    const bool nullDate = std::memcmp(stamp, kNullStamp, 8) == 0;
     scatter<Text>(stamp, text);
-    if (std::equal(stamp, stamp + 8, kNullStamp)) scatter<DatePart>(NullDate, text);
+    if (nullDate) scatter<DatePart>(NullDate, text);
 }
 
-constexpr void readWStamp(const char* text, char* stamp) noexcept { readStamp<kWStamp>(text, stamp); }
-constexpr void readOStamp(const char* text, char* stamp) noexcept { readStamp<kOStamp>(text, stamp); }
+inline void readWStamp(const char* text, char* stamp) noexcept { readStamp<kWStamp>(text, stamp); }
+inline void readOStamp(const char* text, char* stamp) noexcept { readStamp<kOStamp>(text, stamp); }
 
-constexpr void writeWStamp(const char* stamp, char* text) noexcept { writeStamp<kWStamp, kWDate, kWNullDate>(stamp, text); }
-constexpr void writeOStamp(const char* stamp, char* text) noexcept {
+inline void writeWStamp(const char* stamp, char* text) noexcept { writeStamp<kWStamp, kWDate, kWNullDate>(stamp, text); }
+inline void writeOStamp(const char* stamp, char* text) noexcept {
     writeStamp<kOStamp, kWDate, kWNullDate>(stamp, text);
     text[kOStamp.length] = '\0';
 }
-constexpr void writeMStamp(const char* stamp, char* text) noexcept {
+inline void writeMStamp(const char* stamp, char* text) noexcept {
     writeStamp<kMStamp, kMStampDate, kMNullDate>(stamp, text);
     text[kMStamp.length] = '\0';
 }

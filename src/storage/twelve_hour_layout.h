@@ -15,11 +15,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "frame/digits.h"
 #include "storage/digit_word.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace qmr::storage {
 
@@ -56,15 +53,6 @@ constexpr PlainPattern plainPattern(const TwelveHourLayout& l) {
     return p;
 }
 
-// Bit 7 set in every byte that is not a digit; the other bits are left
-// over.  A byte of 0x80 or more may carry into the byte above and flag a
-// digit there too, which only sends such a text down the general path.
-constexpr DigitWord nonDigits(DigitWord word) noexcept {
-    constexpr DigitWord kZeros = 0x3030303030303030, kTenUp = 0x7676767676767676;
-    const DigitWord t = word ^ kZeros;  // a digit becomes 0..9
-    return (t + kTenUp) | t;
-}
-
 // A position mask as bit 7 of the bytes of words of eight characters.
 constexpr std::array<DigitWord, 4> byteFlags(std::uint32_t positions) noexcept {
     std::array<DigitWord, 4> words{};
@@ -76,42 +64,19 @@ constexpr std::array<DigitWord, 4> byteFlags(std::uint32_t positions) noexcept {
 
 // Whether every number of the layout is exactly its width of digits, so
 // that the text's own characters are what "%02d" ("%03d") gives.  Eight
-// characters at a time in a word; never beyond the layout's length.
+// characters at a time in a word; never beyond the layout's length.  A
+// digit flagged by the carry of a non-digit below it only sends a text
+// that is not plain anyway down the plain path.
 template <const TwelveHourLayout& L>
-constexpr bool allPlainByWords(const char* text) noexcept {
+constexpr bool allPlain(const char* text) noexcept {
     constexpr PlainPattern p = plainPattern(L);
     constexpr std::array<DigitWord, 4> ends = byteFlags(p.ends), looked = byteFlags(p.digits | p.ends);
     DigitWord wrong = 0;
     [&]<std::size_t... K>(std::index_sequence<K...>) {
         constexpr auto width = [](std::size_t k) { return std::min<std::size_t>(8, L.length - 8 * k); };
-        ((wrong |= (nonDigits(loadWord<width(K)>(text + 8 * K)) ^ ends[K]) & looked[K]), ...);
+        ((wrong |= (nonDigitBytes(loadWord<width(K)>(text + 8 * K)) ^ ends[K]) & looked[K]), ...);
     }(std::make_index_sequence<(L.length + 7) / 8>{});
     return wrong == 0;
-}
-
-#if defined(__SSE2__)
-// The same for a layout whose numbers and their ends lie in its first 24
-// characters, 16 and 8 at a time.
-template <const TwelveHourLayout& L>
-inline bool allPlainBySse2(const char* text) noexcept {
-    constexpr PlainPattern p = plainPattern(L);
-    static_assert((p.digits | p.ends) >> 24 == 0);
-    const auto digitBits = [](__m128i bytes) {
-        const __m128i t = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));  // a digit becomes 0..9
-        return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(9)), t)));
-    };
-    const std::uint32_t digits = digitBits(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text))) |
-                                 digitBits(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(text + 16))) << 16;
-    return ((digits ^ p.digits) & (p.digits | p.ends)) == 0;
-}
-#endif
-
-template <const TwelveHourLayout& L>
-inline bool allPlain(const char* text) noexcept {
-#if defined(__SSE2__)
-    if constexpr ((plainPattern(L).digits | plainPattern(L).ends) >> 24 == 0) return allPlainBySse2<L>(text);
-#endif
-    return allPlainByWords<L>(text);
 }
 
 }  // namespace qmr::storage
