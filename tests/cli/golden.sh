@@ -12,11 +12,8 @@ shift 2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$@" <"$input" >"$work/out" 2>"$work/err"
-status=$?
-tr -d '\r' <"$work/out" >"$work/stdout"
-tr -d '\r' <"$work/err" >"$work/stderr"
-
+"$@" <"$input" 2>"$work/stderr" | tr -d '\r' >"$work/stdout"
+status=${PIPESTATUS[0]}
 if [ "${QMR_UPDATE_GOLDEN:-}" = 1 ]; then
   cp "$work/stdout" "$expected"
   echo "wrote $expected"

@@ -13,9 +13,8 @@ rm -rf "$work"
 mkdir -p "$work"
 (cd "$work" && "$cmake" -E tar xf "$zip")
 dir=$(echo "$work"/qmr-*)
-for file in qmr.dll qmr.lib qmr.exe README.txt include/qmr/qmr.h; do
-  [ -f "$dir/$file" ] || { echo "not in the zip: $file"; exit 1; }
-done
+# qmr.dll, qmr.lib, qmr.exe and qmr.h are used below.
+[ -f "$dir/README.txt" ] || { echo "not in the zip: README.txt"; exit 1; }
 
 "$cc" -std=c11 -Wall -Wextra -Werror -pedantic -I "$dir/include" "$here/main.c" "$dir/qmr.lib" -o "$dir/consumer.exe"
 "$@" "$dir/consumer.exe"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # run.sh BUILD WORK CMAKE CC
 #
-# Installs the build tree BUILD into WORK/prefix, checks what is there,
-# then builds tests/consumer against it twice, with find_package(qmr) and
-# with pkg-config, and runs both programs and the installed driver.
+# Installs the build tree BUILD into WORK/prefix, checks its library
+# links, then builds tests/consumer against it twice, with
+# find_package(qmr) and with pkg-config, and runs both programs and the
+# installed driver: a missing header, CMake package file, qmr.pc or
+# driver fails one of these steps.
 set -eu
 build=$1 work=$2 cmake=$3 cc=$4
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,10 +18,6 @@ mkdir -p "$work"
 export PKG_CONFIG_PATH=
 libdir=$(sed -n 's/^libdir=\${prefix}\///p' "$prefix"/lib*/pkgconfig/qmr.pc "$prefix"/lib/*/pkgconfig/qmr.pc 2>/dev/null | head -1)
 [ -n "$libdir" ] || { echo "no qmr.pc with a libdir under $prefix"; exit 1; }
-for file in include/qmr/qmr.h "$libdir/cmake/qmr/qmrConfig.cmake" "$libdir/cmake/qmr/qmrConfigVersion.cmake" \
-            "$libdir/cmake/qmr/qmrTargets.cmake" "$libdir/pkgconfig/qmr.pc" bin/qmr; do
-  [ -e "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
-done
 # The SONAME chain: libqmr.so -> libqmr.so.1 -> the versioned file.
 [ "$(readlink "$prefix/$libdir/libqmr.so")" = libqmr.so.1 ] || { echo "libqmr.so is not a link to libqmr.so.1"; exit 1; }
 [ -f "$prefix/$libdir/$(readlink "$prefix/$libdir/libqmr.so.1")" ] || { echo "libqmr.so.1 is not a link to the library"; exit 1; }
@@ -32,7 +30,6 @@ echo "== CMake: find_package(qmr)"
 
 echo "== pkg-config"
 export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
-[ "$(pkg-config --modversion qmr)" = "$(sed -n 's/^Version: //p' "$PKG_CONFIG_PATH/qmr.pc")" ]
 [ "$(pkg-config --variable=prefix qmr)" = "$prefix" ] || { echo "qmr.pc names another prefix"; exit 1; }
 # shellcheck disable=SC2046
 "$cc" -std=c11 -Wall -Wextra -Werror -pedantic "$here/main.c" $(pkg-config --cflags --libs qmr) -o "$work/consumer-pc"
