@@ -1,4 +1,4 @@
-// The string built-ins and the text buffer routines in the six built-in
+// The string built-ins and the text buffer routines in the built-in
 // character sets against the plain models of tests/support/text_model.h,
 // and in a host's own services (CharLength reads four bytes and answers
 // -1 to 5), where the bounds, the messages and the shape of the results
@@ -24,15 +24,16 @@ namespace {
 
 bool hostShiftCodes = false;
 
-// The set in force: 0-5 the built-in sets, 6 and 7 a host's table
+// The set in force: the built-in sets first, then two host tables
 // (Thai combining marks, lead bytes from a CharLength that reads four
-// bytes and answers -1 to 5, shift codes in 7), installed only when
-// coming from a built-in set: each installation keeps its copy.
+// bytes and answers -1 to 5, shift codes in the second), installed only
+// when coming from a built-in set: each installation keeps its copy.
+const int kBuiltIns = int(model::kCharsets.size());
 const model::Charset* useCharset(int which) {
     static int installed = -1;
-    hostShiftCodes = which == 7;
-    if (which < 6 && which != installed) qmr_use_charset(model::kCharsets[std::size_t(which)].name);
-    if (which >= 6 && installed < 6) {
+    hostShiftCodes = which == kBuiltIns + 1;
+    if (which < kBuiltIns && which != installed) qmr_use_charset(model::kCharsets[std::size_t(which)].name);
+    if (which >= kBuiltIns && installed < kBuiltIns) {
         qmr_use_charset("tis620");
         QmrTextServices host = qmr::textServices();
         host.ShiftOutCode = [] { return hostShiftCodes ? 0x0E : 0; };
@@ -45,7 +46,7 @@ const model::Charset* useCharset(int which) {
         qmr_set_text_services(&host);
     }
     installed = which;
-    return which < 6 ? &model::kCharsets[std::size_t(which)] : nullptr;
+    return which < kBuiltIns ? &model::kCharsets[std::size_t(which)] : nullptr;
 }
 
 std::string readText(Input& in) {
@@ -296,7 +297,7 @@ void bufferRoutine(Input& in, int routine, const model::Charset* cs) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Input in(data, size);
-    const model::Charset* cs = useCharset(in.below(8));
+    const model::Charset* cs = useCharset(in.below(kBuiltIns + 2));
     const int function = in.below(20);
     if (function < 12) {
         builtIn(in, function, cs);

@@ -637,6 +637,9 @@ typedef struct QmrTextServices {
  *             bytes 0x40-0x7E and 0x80-0xFE, double-byte blank 0xA1 0x40
  *   "tis620"  Thai: the marks 0xD1, 0xD4-0xDA and 0xE7-0xEE combine with
  *             the character before them
+ *   "uhc"     Korean, code page 949 (a superset of EUC-KR): lead bytes
+ *             0x81-0xFE, trail bytes 0x40-0x7E and 0x80-0xFE, double-byte
+ *             blank 0xA1 0xA1
  *
  * A lead byte not followed by a trail byte is a character of its own.
  * The choice holds for the whole process; a call that is running keeps

@@ -72,6 +72,7 @@ inline constexpr CaseRun kGbkLetters[] = {{0xA3E1, 0xA3FA, 0xA3C1}};
 inline constexpr CaseRun kBig5Letters[] = {{0xA2E9, 0xA2FE, 0xA2CF},   // a..v
                                            {0xA340, 0xA343, 0xA2E5}};  // w..z
 inline constexpr CaseRun kKsx1001Letters[] = {{0x2361, 0x237A, 0x2341}};
+inline constexpr CaseRun kUhcLetters[] = {{0xA3E1, 0xA3FA, 0xA3C1}};  // KS X 1001 in its 8-bit form
 
 inline constexpr Charset kSingleByte{"single", 0, 0, {0, 0}, byteRoles({}, {}, {}), nullptr, 0};
 inline constexpr Charset kShiftCodes{"sosi", 0x0E, 0x0F, {0x21, 0x21}, byteRoles({}, {}, {}), kKsx1001Letters, 1};
@@ -82,6 +83,10 @@ inline constexpr Charset kGbk{
     "gbk", 0, 0, {0xA1, 0xA1}, byteRoles({{0x81, 0xFE}}, {{0x40, 0x7E}, {0x80, 0xFE}}, {}), kGbkLetters, 1};
 inline constexpr Charset kBig5{
     "big5", 0, 0, {0xA1, 0x40}, byteRoles({{0x81, 0xFE}}, {{0x40, 0x7E}, {0x80, 0xFE}}, {}), kBig5Letters, 2};
+// Code page 949 (Unified Hangul Code): EUC-KR and the extra Hangul
+// syllables whose trail bytes reach down to 0x41.
+inline constexpr Charset kUhc{
+    "uhc", 0, 0, {0xA1, 0xA1}, byteRoles({{0x81, 0xFE}}, {{0x40, 0x7E}, {0x80, 0xFE}}, {}), kUhcLetters, 1};
 // Thai: MAI HAN-AKAT, the upper and lower vowels SARA I..PHINTHU, and
 // MAITAIKHU..YAMAKKAN (tone marks and signs).
 inline constexpr Charset kTis620{"tis620", 0, 0, {0, 0}, byteRoles({}, {}, {{0xD1, 0xD1}, {0xD4, 0xDA}, {0xE7, 0xEE}}),

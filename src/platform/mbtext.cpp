@@ -82,10 +82,11 @@ TextAnalysis* QMR_CALL Services<C>::analyseText(const char* text, qmr_int32) {
     return analysis;
 }
 
-constexpr const Charset* kCharsets[] = {&kSingleByte, &kShiftCodes, &kShiftJis, &kGbk, &kBig5, &kTis620};
+constexpr const Charset* kCharsets[] = {&kSingleByte, &kShiftCodes, &kShiftJis, &kGbk, &kBig5, &kTis620, &kUhc};
 constexpr const QmrTextServices* kBuiltIn[] = {
     &Services<kSingleByte>::kTable, &Services<kShiftCodes>::kTable, &Services<kShiftJis>::kTable,
     &Services<kGbk>::kTable,        &Services<kBig5>::kTable,       &Services<kTis620>::kTable,
+    &Services<kUhc>::kTable,
 };
 constexpr int kCharsetCount = sizeof kCharsets / sizeof kCharsets[0];
 static_assert(sizeof kBuiltIn / sizeof kBuiltIn[0] == kCharsetCount);

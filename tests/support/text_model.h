@@ -53,6 +53,7 @@ inline const std::vector<Charset> kCharsets = {
     {"big5", 0, 0, {{{{0x81, 0xFE}}, {kCp936Trail}}}, {}, {" ", "\xA1\x40"},
      {{0xA2E9, 0xA2FE, 0xA2CF}, {0xA340, 0xA343, 0xA2E5}}},
     {"tis620", 0, 0, {}, {{0xD1, 0xD1}, {0xD4, 0xDA}, {0xE7, 0xEE}}, {" "}, {}},
+    {"uhc", 0, 0, {{{{0x81, 0xFE}}, {kCp936Trail}}}, {}, {" ", "\xA1\xA1"}, {{0xA3E1, 0xA3FA, 0xA3C1}}},
 };
 
 enum class Kind { shiftCode, leadByte, combining, singleByte };

@@ -125,11 +125,11 @@ UChar32 icuDecode(const char* converterName, const std::string& bytes) {
 }
 
 // KS X 1001 in 8-bit form (EUC-KR) for the 7-bit pairs of "sosi".
-const qmr::Charset* kSets[] = {&qmr::kShiftJis, &qmr::kGbk, &qmr::kBig5, &qmr::kShiftCodes};
-const char* kIcuNames[] = {"Shift_JIS", "GBK", "Big5", "ibm-970"};
+const qmr::Charset* kSets[] = {&qmr::kShiftJis, &qmr::kGbk, &qmr::kBig5, &qmr::kUhc, &qmr::kShiftCodes};
+const char* kIcuNames[] = {"Shift_JIS", "GBK", "Big5", "windows-949", "ibm-970"};
 
 TEST(Charsets, AgreeWithIcu) {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         const qmr::Charset& set = *kSets[i];
         const UseCharset use(set.name);
         const QmrTextServices& services = qmr::textServices();
