@@ -22,8 +22,9 @@ template <const Charset& C>
 struct Services {
     static constexpr bool kLeadBytes = anyRole(C.roles, kLeadByte);
     static constexpr bool kCombining = anyRole(C.roles, kCombiningByte);
-    static constexpr bool kDoubleBlank = C.doubleBlank[0] != 0;
-    static constexpr char kBlank2[3] = {static_cast<char>(C.doubleBlank[0]), static_cast<char>(C.doubleBlank[1]), 0};
+    static constexpr int kWideWidth = (C.wideBlank[0] != 0) + (C.wideBlank[1] != 0) + (C.wideBlank[2] != 0);
+    static constexpr char kWideBlank[4] = {static_cast<char>(C.wideBlank[0]), static_cast<char>(C.wideBlank[1]),
+                                           static_cast<char>(C.wideBlank[2]), 0};
 
     static int QMR_CALL shiftOutCode() { return C.shiftOut; }
     static int QMR_CALL shiftInCode() { return C.shiftIn; }
@@ -31,24 +32,30 @@ struct Services {
     static qmr_int16 QMR_CALL usesCombining() { return kCombining; }
     // The byte after a lead byte is read only to see whether it trails.
     static qmr_int16 QMR_CALL charLength(const char* p) {
+        if constexpr (C.sequences != nullptr) {
+            return static_cast<qmr_int16>(
+                lengthBySequences(*C.sequences, reinterpret_cast<const unsigned char*>(p), kLongestChar));
+        }
         const unsigned char first = byteAt(p, 0);
         return static_cast<qmr_int16>(lengthByRoles(C.roles, first, (C.roles[first] & kLeadByte) ? byteAt(p, 1) : 0));
     }
     static qmr_int16 QMR_CALL isCombining(const char* p) { return (C.roles[byteAt(p, 0)] & kCombiningByte) != 0; }
     static qmr_int16 QMR_CALL isBlank(const char* p, qmr_int16 length) {
         if (length == 1) return p[0] == ' ';
-        return length == 2 && kDoubleBlank && byteAt(p, 0) == C.doubleBlank[0] && byteAt(p, 1) == C.doubleBlank[1];
+        return kWideWidth > 0 && length == kWideWidth && std::memcmp(p, kWideBlank, kWideWidth) == 0;
     }
     // The bytes as one big-endian number: a 1-byte character's code is
-    // its byte, a double-byte one's lead * 256 + trail.
+    // its byte, a double-byte one's lead * 256 + trail.  UTF-8: the code
+    // point.
     static qmr_int32 QMR_CALL charCode(const char* p, qmr_int16 length) {
+        if constexpr (C.sequences != nullptr) return utf8Code(reinterpret_cast<const unsigned char*>(p), length);
         std::uint32_t code = 0;
         for (int i = 0; i < length; ++i) code = code << 8 | byteAt(p, i);
         return static_cast<qmr_int32>(code);
     }
     static const char* QMR_CALL blankOf(qmr_int16 width) {
         if (width == 1) return kSingleBlank;
-        return width == 2 && kDoubleBlank ? kBlank2 : nullptr;
+        return kWideWidth > 0 && width == kWideWidth ? kWideBlank : nullptr;
     }
     static TextAnalysis* QMR_CALL analyseText(const char* text, qmr_int32);
     static void QMR_CALL releaseAnalysis(TextAnalysis* analysis) { release(analysis); }
@@ -82,11 +89,11 @@ TextAnalysis* QMR_CALL Services<C>::analyseText(const char* text, qmr_int32) {
     return analysis;
 }
 
-constexpr const Charset* kCharsets[] = {&kSingleByte, &kShiftCodes, &kShiftJis, &kGbk, &kBig5, &kTis620, &kUhc};
+constexpr const Charset* kCharsets[] = {&kSingleByte, &kShiftCodes, &kShiftJis, &kGbk, &kBig5, &kTis620, &kUhc, &kUtf8};
 constexpr const QmrTextServices* kBuiltIn[] = {
     &Services<kSingleByte>::kTable, &Services<kShiftCodes>::kTable, &Services<kShiftJis>::kTable,
     &Services<kGbk>::kTable,        &Services<kBig5>::kTable,       &Services<kTis620>::kTable,
-    &Services<kUhc>::kTable,
+    &Services<kUhc>::kTable,        &Services<kUtf8>::kTable,
 };
 constexpr int kCharsetCount = sizeof kCharsets / sizeof kCharsets[0];
 static_assert(sizeof kBuiltIn / sizeof kBuiltIn[0] == kCharsetCount);

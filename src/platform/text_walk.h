@@ -38,13 +38,17 @@ struct TextRules {
     unsigned char shiftOut;  // shift-code text only
     unsigned char shiftIn;
     const ByteRoles* roles = nullptr;  // a built-in set's, answering for CharLength
+    const Sequences* sequences = nullptr;  // a built-in UTF-8 set's, answering for CharLength
 
     // Asks the services in the order that decides a text's kind: shift
     // codes, lead bytes, then combining bytes where the call walks
     // combining text.
     static TextRules of(const QmrTextServices& services, CombiningText combining) noexcept {
         TextRules rules{&services, TextKind::singleByte, 0, 0};
-        if (const Charset* charset = charsetOf(services)) rules.roles = &charset->roles;
+        if (const Charset* charset = charsetOf(services)) {
+            rules.roles = &charset->roles;
+            rules.sequences = charset->sequences;
+        }
         if (const int so = services.ShiftOutCode(); so != 0) {
             rules.kind = TextKind::shiftCode;
             rules.shiftOut = static_cast<unsigned char>(so);
@@ -62,6 +66,7 @@ struct TextRules {
 
     // CharLength at p, `remaining` (>= 1) bytes before the end of the text.
     int charLength(const unsigned char* p, std::int32_t remaining) const noexcept {
+        if (sequences != nullptr) return lengthBySequences(*sequences, p, remaining);
         if (roles != nullptr) return lengthByRoles(*roles, p[0], remaining > 1 ? p[1] : 0);
         if (remaining >= kLongestChar) return services->CharLength(asChars(p));
         char padded[kLongestChar] = {};
