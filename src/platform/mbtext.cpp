@@ -4,7 +4,17 @@
 #include "platform/mbtext.h"
 
 #include <atomic>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
+
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
 
 #include "platform/alloc.h"
 #include "platform/text_walk.h"
@@ -106,7 +116,29 @@ struct HostTable {
     const HostTable* previous;
 };
 
-std::atomic<const QmrTextServices*> inForce{kBuiltIn[0]};
+const QmrTextServices* builtIn(const char* name) noexcept {
+    if (name == nullptr) return nullptr;
+    if (std::strcmp(name, "system") == 0) name = systemCharset();
+    for (int i = 0; i < kCharsetCount; ++i) {
+        if (std::strcmp(name, kCharsets[i]->name) == 0) return kBuiltIn[i];
+    }
+    return nullptr;
+}
+
+// The set in force when the library is loaded: the one QMR_CHARSET
+// names, else the machine's own on Windows, where the host's text
+// library followed the code page, and "single" elsewhere.
+const QmrTextServices* setAtLoad() noexcept {
+#if defined(_WIN32)
+    const char* fallback = "system";
+#else
+    const char* fallback = "single";
+#endif
+    const QmrTextServices* named = builtIn(std::getenv("QMR_CHARSET"));
+    return named != nullptr ? named : builtIn(fallback);
+}
+
+std::atomic<const QmrTextServices*> inForce{setAtLoad()};
 std::atomic<const HostTable*> hostTables{nullptr};
 
 bool complete(const QmrTextServices& s) noexcept {
@@ -115,6 +147,54 @@ bool complete(const QmrTextServices& s) noexcept {
 }
 
 }  // namespace
+
+const char* charsetOfCodePage(unsigned codePage) noexcept {
+    switch (codePage) {
+    case 932: return "sjis";
+    case 936: return "gbk";
+    case 949: return "uhc";
+    case 950: return "big5";
+    case 874: return "tis620";
+    case 65001: return "utf8";
+    default: return "single";
+    }
+}
+
+// The codeset is what follows the '.' of a locale name, up to an '@';
+// case, '-' and '_' do not matter ("ja_JP.Shift_JIS", "ko_KR.euc-kr").
+const char* charsetOfLocale(const char* locale) noexcept {
+    static constexpr struct {
+        std::string_view codeset;
+        const char* charset;
+    } kCodesets[] = {{"sjis", "sjis"},   {"shiftjis", "sjis"}, {"cp932", "sjis"}, {"gbk", "gbk"},
+                     {"cp936", "gbk"},   {"euckr", "uhc"},     {"cp949", "uhc"},  {"uhc", "uhc"},
+                     {"big5", "big5"},   {"cp950", "big5"},    {"tis620", "tis620"}, {"utf8", "utf8"}};
+    const char* dot = locale != nullptr ? std::strchr(locale, '.') : nullptr;
+    if (dot == nullptr) return "single";
+    char codeset[16];
+    std::size_t n = 0;
+    for (const char* p = dot + 1; *p != 0 && *p != '@'; ++p) {
+        if (*p == '-' || *p == '_') continue;
+        if (n == sizeof codeset) return "single";
+        codeset[n++] = static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+    }
+    for (const auto& known : kCodesets) {
+        if (known.codeset == std::string_view(codeset, n)) return known.charset;
+    }
+    return "single";
+}
+
+const char* systemCharset() noexcept {
+#if defined(_WIN32)
+    return charsetOfCodePage(GetACP());
+#else
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != 0) return charsetOfLocale(value);
+    }
+    return "single";
+#endif
+}
 
 const QmrTextServices& textServices() noexcept {
     return *inForce.load(std::memory_order_acquire);
@@ -136,14 +216,10 @@ std::span<const CaseRun> caseRunsOf(const QmrTextServices& services) noexcept {
 }  // namespace qmr
 
 extern "C" QMR_API int QMR_CALL qmr_use_charset(const char* name) {
-    if (name == nullptr) return -1;
-    for (int i = 0; i < qmr::kCharsetCount; ++i) {
-        if (std::strcmp(name, qmr::kCharsets[i]->name) == 0) {
-            qmr::inForce.store(qmr::kBuiltIn[i], std::memory_order_release);
-            return 0;
-        }
-    }
-    return -1;
+    const QmrTextServices* services = qmr::builtIn(name);
+    if (services == nullptr) return -1;
+    qmr::inForce.store(services, std::memory_order_release);
+    return 0;
 }
 
 extern "C" QMR_API int QMR_CALL qmr_set_text_services(const QmrTextServices* services) {
