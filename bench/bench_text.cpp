@@ -4,7 +4,8 @@
 // byte loops for trim and upper-casing.  QMRFINDX and QMRFSSTR also run on
 // Shift_JIS text, under the built-in set (whose walker reads its byte
 // roles) and under a host's copy of it (whose CharLength is called for
-// every character).  Before timing, every peer must give the library's
+// every character).  QMRFLGTH and QMRFSSTR run on UTF-8 text beside a
+// plain decode loop.  Before timing, every peer must give the library's
 // result, or the program stops.  Compare the ratios within one run.
 #include <benchmark/benchmark.h>
 
@@ -253,6 +254,78 @@ void BM_SingleByte_QMRFSSTR(benchmark::State& state) {
 }
 BENCHMARK(BM_SingleByte_QMRFSSTR);
 
+// UTF-8 of 1 to 4 bytes a character (ASCII, Latin, kana, emoji), 4096
+// bytes, beside a plain decode loop that checks each sequence as the
+// walk does.
+std::string utf8Text() {
+    static const char* const pieces[] = {"a", "b", " ", "\xc3\xa9", "\xc3\x9f", "\xe3\x81\x82", "\xe6\xbc\xa2",
+                                         "\xf0\x9f\x98\x80"};
+    std::mt19937 random(8);
+    std::string text;
+    while (static_cast<int>(text.size()) < kSize - 4) text += pieces[random() % 8];
+    text.resize(static_cast<std::size_t>(kSize), 'z');
+    return text;
+}
+const std::string kUtf8Text = utf8Text();
+
+// The bytes walked and the characters found.
+struct Decoded {
+    long bytes;
+    long characters;
+    long sum;  // of the code points, so that the decoding is not left out
+};
+Decoded decodeLoop(const std::string& text) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const long n = static_cast<long>(text.size());
+    Decoded d{0, 0, 0};
+    while (d.bytes < n) {
+        const unsigned b = s[d.bytes];
+        int length = b < 0xC2 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 1;
+        unsigned code = length == 1 ? b : b & (0x7F >> length);
+        const unsigned low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80, high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+        for (int i = 1; i < length; ++i) {
+            const unsigned c = d.bytes + i < n ? s[d.bytes + i] : 0;
+            if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) {
+                length = 1, code = b;
+                break;
+            }
+            code = code << 6 | (c & 0x3F);
+        }
+        d.bytes += length, ++d.characters, d.sum += code;
+    }
+    return d;
+}
+
+void BM_Utf8_decodeLoop(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(decodeLoop(kUtf8Text));
+}
+BENCHMARK(BM_Utf8_decodeLoop);
+
+void BM_Utf8_QMRFLGTH(benchmark::State& state) {
+    qmr_use_charset("utf8");
+    Field source(kSize, kUtf8Text);
+    qmr_int32 length = 0;
+    for (auto _ : state) {
+        QMRFLGTH(nullptr, nullptr, context(), source.get(), &length);
+        benchmark::DoNotOptimize(length);
+    }
+    qmr_use_charset("single");
+}
+BENCHMARK(BM_Utf8_QMRFLGTH);
+
+// The whole text: every character is walked.
+void BM_Utf8_QMRFSSTR(benchmark::State& state) {
+    qmr_use_charset("utf8");
+    Field source(kSize, kUtf8Text), result(kSize, "");
+    for (auto _ : state) {
+        OptionalNumber start{' ', 0, 1}, length{' ', 0, kSize};
+        QMRFSSTR(nullptr, nullptr, context(), source.get(), &start, &length, result.get());
+        benchmark::ClobberMemory();
+    }
+    qmr_use_charset("single");
+}
+BENCHMARK(BM_Utf8_QMRFSSTR);
+
 // Each peer's answer against the library's, before anything is timed.
 void expectSame(const char* what, long library, long peer) {
     if (library == peer) return;
@@ -302,6 +375,21 @@ void checkPeers() {
     qmr_use_charset("single");
     expectSame("Shift_JIS index, host's table", answers[0][0], answers[1][0]);
     expectSame("Shift_JIS substring, host's table", answers[0][1], answers[1][1]);
+    // UTF-8: the decode loop walks the bytes QMRFLGTH counts, finds the
+    // characters the analysis finds, and QMRFSSTR copies them all.
+    qmr_use_charset("utf8");
+    const Decoded decoded = decodeLoop(kUtf8Text);
+    Field utf8(kSize, kUtf8Text), whole(kSize, "");
+    QMRFLGTH(nullptr, nullptr, context(), utf8.get(), &length);
+    expectSame("UTF-8 length, decode loop", length, decoded.bytes);
+    TextAnalysis* analysis = qmr::textServices().AnalyseText(kUtf8Text.c_str(), 0);
+    expectSame("UTF-8 characters, decode loop", analysis->charCount, decoded.characters);
+    qmr::textServices().ReleaseAnalysis(analysis);
+    OptionalNumber start{' ', 0, 1}, count{' ', 0, kSize};
+    QMRFSSTR(nullptr, nullptr, context(), utf8.get(), &start, &count, whole.get());
+    QMRFLGTH(nullptr, nullptr, context(), whole.get(), &length);
+    expectSame("UTF-8 substring of the whole text", length, decoded.bytes);
+    qmr_use_charset("single");
 }
 
 }  // namespace

@@ -624,21 +624,32 @@ typedef struct QmrTextServices {
  * Chooses a built-in character set; returns 0, or -1 for an unknown name
  * (nothing changes then):
  *
- *   "single"  the default: every byte a character, blank 0x20, no
- *             double-byte blank
+ *   "single"  every byte a character, blank 0x20, no double-byte blank
  *   "sosi"    shift-code text: shift-out 0x0E, shift-in 0x0F, double-byte
  *             characters of KS X 1001 in 7-bit form (as in ISO-2022-KR),
  *             double-byte blank 0x21 0x21
- *   "sjis"    Shift_JIS: lead bytes 0x81-0x9F and 0xE0-0xFC, trail bytes
- *             0x40-0x7E and 0x80-0xFC, double-byte blank 0x81 0x40
- *   "gbk"     GBK: lead bytes 0x81-0xFE, trail bytes 0x40-0x7E and
+ *   "sjis"    Shift_JIS (code page 932): lead bytes 0x81-0x9F and
+ *             0xE0-0xFC, trail bytes 0x40-0x7E and 0x80-0xFC, double-byte
+ *             blank 0x81 0x40
+ *   "gbk"     GBK (936): lead bytes 0x81-0xFE, trail bytes 0x40-0x7E and
  *             0x80-0xFE, double-byte blank 0xA1 0xA1
- *   "big5"    Big5 (as code page 950): lead bytes 0x81-0xFE, trail
- *             bytes 0x40-0x7E and 0x80-0xFE, double-byte blank 0xA1 0x40
- *   "tis620"  Thai: the marks 0xD1, 0xD4-0xDA and 0xE7-0xEE combine with
- *             the character before them
+ *   "big5"    Big5 (950): lead bytes 0x81-0xFE, trail bytes 0x40-0x7E
+ *             and 0x80-0xFE, double-byte blank 0xA1 0x40
+ *   "uhc"     Korean (949, a superset of EUC-KR): lead bytes 0x81-0xFE,
+ *             trail bytes 0x40-0x7E and 0x80-0xFE, double-byte blank
+ *             0xA1 0xA1
+ *   "tis620"  Thai (874): the marks 0xD1, 0xD4-0xDA and 0xE7-0xEE combine
+ *             with the character before them
+ *   "utf8"    UTF-8 (65001): characters of 1 to 4 bytes, the well-formed
+ *             sequences of Unicode; any other byte is a character of its
+ *             own; CharCode gives the code point (0x110000 + the byte for
+ *             an ill-formed byte); blanks U+0020 and U+3000
+ *   "system"  the machine's own: the set of GetACP() on Windows, else of
+ *             the codeset that LC_ALL, LC_CTYPE or LANG names
  *
  * A lead byte not followed by a trail byte is a character of its own.
+ * The set in force at load is the one the environment variable
+ * QMR_CHARSET names, else "system" on Windows and "single" elsewhere.
  * The choice holds for the whole process; a call that is running keeps
  * the services it started with.
  */

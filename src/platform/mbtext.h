@@ -26,4 +26,12 @@ const Charset* charsetOf(const QmrTextServices& services) noexcept;
 // none for a host's table.
 std::span<const CaseRun> caseRunsOf(const QmrTextServices& services) noexcept;
 
+// The built-in set that stands for the machine's own character set:
+// GetACP()'s code page on Windows, elsewhere the codeset of the locale
+// that LC_ALL, LC_CTYPE or LANG (the first set and not empty) names.
+// "single" for any other.
+const char* systemCharset() noexcept;
+const char* charsetOfCodePage(unsigned codePage) noexcept;
+const char* charsetOfLocale(const char* locale) noexcept;
+
 }  // namespace qmr

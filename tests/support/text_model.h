@@ -42,6 +42,20 @@ struct Charset {
     Ranges combining;
     std::vector<Bytes> blanks;  // the first of each width is the set's blank of that width
     std::vector<Letters> letters;
+    bool unicode = false;  // UTF-8: letters are upper-cased by code point
+};
+
+// UTF-8's well-formed sequences: a first byte, then its second byte's
+// range, then 0x80-0xBF for the rest.
+inline const Ranges kTail{{0x80, 0xBF}};
+inline const std::vector<Sequence> kUtf8 = {
+    {{{0xC2, 0xDF}}, {kTail}},
+    {{{0xE0, 0xE0}}, {{{0xA0, 0xBF}}, kTail}},
+    {{{0xE1, 0xEC}, {0xEE, 0xEF}}, {kTail, kTail}},
+    {{{0xED, 0xED}}, {{{0x80, 0x9F}}, kTail}},  // no surrogates
+    {{{0xF0, 0xF0}}, {{{0x90, 0xBF}}, kTail, kTail}},
+    {{{0xF1, 0xF3}}, {kTail, kTail, kTail}},
+    {{{0xF4, 0xF4}}, {{{0x80, 0x8F}}, kTail, kTail}},  // up to U+10FFFF
 };
 
 inline const Ranges kSjisTrail{{0x40, 0x7E}, {0x80, 0xFC}}, kCp936Trail{{0x40, 0x7E}, {0x80, 0xFE}};
@@ -53,6 +67,8 @@ inline const std::vector<Charset> kCharsets = {
     {"big5", 0, 0, {{{{0x81, 0xFE}}, {kCp936Trail}}}, {}, {" ", "\xA1\x40"},
      {{0xA2E9, 0xA2FE, 0xA2CF}, {0xA340, 0xA343, 0xA2E5}}},
     {"tis620", 0, 0, {}, {{0xD1, 0xD1}, {0xD4, 0xDA}, {0xE7, 0xEE}}, {" "}, {}},
+    {"uhc", 0, 0, {{{{0x81, 0xFE}}, {kCp936Trail}}}, {}, {" ", "\xA1\xA1"}, {{0xA3E1, 0xA3FA, 0xA3C1}}},
+    {"utf8", 0, 0, kUtf8, {}, {" ", "\xE3\x80\x80"}, {}, true},
 };
 
 enum class Kind { shiftCode, leadByte, combining, singleByte };
@@ -243,12 +259,34 @@ inline int compare(const Charset& cs, const Bytes& a, const Bytes& b) {
     return x < y ? -1 : y < x ? 1 : 0;
 }
 
+// UTF-8: the code point of a well-formed character of n >= 2 bytes, and
+// a code point's bytes.
+inline Code codePoint(const Bytes& c) {
+    Code code = c[0] & (c.size() == 2 ? 0x1F : c.size() == 3 ? 0x0F : 0x07);
+    for (std::size_t i = 1; i < c.size(); ++i) code = code * 64 + (c[i] & 0x3F);
+    return code;
+}
+inline Bytes utf8Of(Code code) {
+    if (code < 0x80) return Bytes(1, char(code));
+    const int n = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+    Bytes out(std::size_t(n), '\0');
+    for (int i = n - 1; i > 0; --i, code /= 64) out[std::size_t(i)] = char(0x80 + code % 64);
+    out[0] = char((n == 2 ? 0xC0 : n == 3 ? 0xE0 : 0xF0) + code);
+    return out;
+}
+// The simple upper-case mapping of Unicode, which the tests supply (from
+// ICU) where they can.
+inline Code (*unicodeUpper)(Code) = nullptr;
+
 // QMRFUPPR: the text up to its first NUL, its ASCII letters and the set's
-// full-width small letters upper-cased.
+// full-width small letters upper-cased; in UTF-8 every character whose
+// capital has as many bytes.
 inline Bytes upper(const Charset& cs, Bytes t) {
     t = t.substr(0, t.find('\0'));
     for (const Char& c : chars(cs, t, kindOf(cs))) {
         const Code code = codeOf(bytesOf(t, c));
+        const Bytes capital = cs.unicode && c.length > 1 ? utf8Of(unicodeUpper(codePoint(bytesOf(t, c)))) : "";
+        if (capital.size() == std::size_t(c.length)) t.replace(std::size_t(c.start), capital.size(), capital);
         const bool small = c.length == 1 && !c.shift && !c.cut && code >= 'a' && code <= 'z';
         if (small) t[std::size_t(c.start)] = char(code - 32);
         for (const Letters& l : cs.letters) {

@@ -12,12 +12,14 @@
 
 #include "../../fuzz/fuzz_text.cpp"
 #include "platform/charsets.h"
+#include "platform/editsvc.h"
 #include "platform/text_walk.h"
 #include "support/emulation.h"
 #include "text/text_test.h"
 #ifdef QMR_HAVE_ICU
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
+#include <unicode/utf8.h>
 #endif
 
 namespace {
@@ -125,11 +127,11 @@ UChar32 icuDecode(const char* converterName, const std::string& bytes) {
 }
 
 // KS X 1001 in 8-bit form (EUC-KR) for the 7-bit pairs of "sosi".
-const qmr::Charset* kSets[] = {&qmr::kShiftJis, &qmr::kGbk, &qmr::kBig5, &qmr::kShiftCodes};
-const char* kIcuNames[] = {"Shift_JIS", "GBK", "Big5", "ibm-970"};
+const qmr::Charset* kSets[] = {&qmr::kShiftJis, &qmr::kGbk, &qmr::kBig5, &qmr::kUhc, &qmr::kShiftCodes};
+const char* kIcuNames[] = {"Shift_JIS", "GBK", "Big5", "windows-949", "ibm-970"};
 
 TEST(Charsets, AgreeWithIcu) {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         const qmr::Charset& set = *kSets[i];
         const UseCharset use(set.name);
         const QmrTextServices& services = qmr::textServices();
@@ -162,6 +164,49 @@ TEST(Charsets, AgreeWithIcu) {
         const UChar32 c = icuDecode("TIS-620", byte);
         EXPECT_EQ(qmr::textServices().IsCombining(byte.data()) != 0, c >= 0 && u_charType(c) == U_NON_SPACING_MARK);
         EXPECT_EQ(qmr::textServices().CharLength(byte.data()), 1) << b;
+    }
+}
+
+// Random texts of well-formed characters and ill-formed bytes: each
+// character ICU's decoder reads is one of the analysis, and its code is
+// the code point; where ICU finds an ill-formed sequence, its first byte
+// stands alone with a code past Unicode's.  Then every code point's
+// upper-casing against u_toupper, where the capital is as long.
+TEST(Charsets, Utf8AgreesWithIcu) {
+    const UseCharset use("utf8");
+    const QmrTextServices& s = qmr::textServices();
+    std::mt19937 random(949);
+    for (int round = 0; round < (qmr_test::kEmulated ? 200 : 3000); ++round) {
+        std::string text;
+        while (text.size() < 40) {
+            // A code point (a surrogate's bytes are ill-formed), at times cut short, or a random byte.
+            const UChar32 c = UChar32(1 + random() % (random() % 2 ? 0x7FF : 0x10FFFF));
+            char bytes[4] = {char(1 + random() % 255)};
+            int n = 0;
+            if (random() % 8) U8_APPEND_UNSAFE(bytes, n, c);
+            text.append(bytes, std::size_t(std::max(1, n - int(random() % 6 == 0))));
+        }
+        TextAnalysis* analysis = s.AnalyseText(text.c_str(), 0);
+        int count = 0;
+        for (int i = 0, next = 0; i < int(text.size()); i = next, ++count) {
+            UChar32 c;
+            U8_NEXT(text.data(), next, int(text.size()), c);
+            if (c < 0) next = i + 1, c = qmr::kNotUnicode + (text[std::size_t(i)] & 0xFF);
+            ASSERT_EQ(analysis->charLengths[count], next - i) << text.substr(std::size_t(i));
+            ASSERT_EQ(s.CharCode(text.data() + i, qmr_int16(next - i)), c);
+            ASSERT_EQ(s.CharLength(text.data() + i), next - i);
+        }
+        EXPECT_EQ(analysis->charCount, count);
+        s.ReleaseAnalysis(analysis);
+    }
+    for (UChar32 c = 0x80; c <= 0x10FFFF; ++c) {
+        char small[5] = {}, capital[5] = {};
+        int n = 0, m = 0;
+        U8_APPEND_UNSAFE(small, n, c);
+        U8_APPEND_UNSAFE(capital, m, u_toupper(c));
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        qmr::VKUPPR(nullptr, nullptr, small);
+        ASSERT_STREQ(small, n == m ? capital : small) << std::hex << c;
     }
 }
 
