@@ -40,14 +40,15 @@ struct SetInfo {
 // high bits set is its EUC-KR code, which code page 949 holds.
 constexpr SetInfo kSets[] = {
     {{"single", "any single-byte code page: every byte a character"}, 0, nullptr},
-    {{"sosi", "shift-out 0x0E and shift-in 0x0F around 7-bit KS X 1001 pairs (ISO-2022-KR)"}, 949, "CP949"},
+    {{"sosi", "shift-out 0x0E and shift-in 0x0F around 7-bit KS X 1001 pairs (ISO-2022-KR, code page 50225)"}, 949, "CP949"},
     {{"sjis", "Shift_JIS, code page 932"}, 932, "CP932"},
     {{"gbk", "GBK, code page 936"}, 936, "GBK"},
     {{"big5", "Big5, code page 950"}, 950, "CP950"},
     {{"tis620", "Thai TIS-620, code page 874"}, 874, "CP874"},
     {{"uhc", "Korean, code page 949 (a superset of EUC-KR)"}, 949, "CP949"},
     {{"utf8", "UTF-8, code page 65001"}, 65001, "UTF-8"},
-    {{"system", "the machine's own: the Windows ANSI code page, elsewhere the locale's codeset"}, 0, nullptr},
+    {{"system", "the machine's own: the Windows ANSI code page (GetACP), elsewhere the codeset of "
+      "LC_ALL, LC_CTYPE or LANG"}, 0, nullptr},
 };
 
 const SetInfo* findSet(const char* name) {
