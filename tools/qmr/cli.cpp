@@ -163,10 +163,10 @@ std::string quoteBytes(const void* bytes, std::size_t count, const ByteMask* unt
     static const char hex[] = "0123456789abcdef";
     const auto* b = static_cast<const unsigned char*>(bytes);
     std::string out = "\"";
+    const auto touched = [&](std::size_t k) { return untouched == nullptr || !(*untouched)[k]; };
     TextShowing showing;
     for (std::size_t i = 0; i < count; ++i) {
         const unsigned char c = b[i];
-        const auto touched = [&](std::size_t k) { return untouched == nullptr || !(*untouched)[k]; };
         std::size_t run = 0;  // the bytes up to the next untouched one, at most 4
         while (run < 4 && i + run < count && touched(i + run)) ++run;
         if (!touched(i)) {

@@ -40,15 +40,19 @@ struct SetInfo {
 // high bits set is its EUC-KR code, which code page 949 holds.
 constexpr SetInfo kSets[] = {
     {{"single", "any single-byte code page: every byte a character"}, 0, nullptr},
-    {{"sosi", "shift-out 0x0E and shift-in 0x0F around 7-bit KS X 1001 pairs (ISO-2022-KR, code page 50225)"}, 949, "CP949"},
+    {{"sosi", "shift-out 0x0E and shift-in 0x0F around 7-bit KS X 1001 pairs (ISO-2022-KR, code page 50225)"},
+     949,
+     "CP949"},
     {{"sjis", "Shift_JIS, code page 932"}, 932, "CP932"},
     {{"gbk", "GBK, code page 936"}, 936, "GBK"},
     {{"big5", "Big5, code page 950"}, 950, "CP950"},
     {{"tis620", "Thai TIS-620, code page 874"}, 874, "CP874"},
     {{"uhc", "Korean, code page 949 (a superset of EUC-KR)"}, 949, "CP949"},
     {{"utf8", "UTF-8, code page 65001"}, 65001, "UTF-8"},
-    {{"system", "the machine's own: the Windows ANSI code page (GetACP), elsewhere the codeset of "
-      "LC_ALL, LC_CTYPE or LANG"}, 0, nullptr},
+    {{"system",
+      "the machine's own: the Windows ANSI code page (GetACP), elsewhere the codeset of LC_ALL, LC_CTYPE or LANG"},
+     0,
+     nullptr},
 };
 
 const SetInfo* findSet(const char* name) {
@@ -134,11 +138,7 @@ private:
     unsigned from_, to_;
 };
 
-}  // namespace
-
-bool outputIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
-
-namespace {
+bool terminalOutput() { return _isatty(_fileno(stdout)) != 0; }
 
 #else
 
@@ -198,8 +198,9 @@ public:
             if (problem == EINVAL) continue;
             if (problem != 0 || wide.empty()) return 0;
             for (std::size_t i = 0; i + 4 <= wide.size(); i += 4) {
-                const auto u = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(wide[i + k])); };
-                if (!showable(u(0) | u(1) << 8 | u(2) << 16 | u(3) << 24)) return 0;
+                char32_t c = 0;
+                for (int k = 3; k >= 0; --k) c = c << 8 | static_cast<unsigned char>(wide[i + k]);
+                if (!showable(c)) return 0;
             }
             if (encode_.convert(wide.data(), wide.size(), shown) != 0) return 0;
             out += shown;
@@ -213,11 +214,7 @@ private:
     Iconv decode_, encode_;
 };
 
-}  // namespace
-
-bool outputIsTerminal() { return isatty(STDOUT_FILENO) != 0; }
-
-namespace {
+bool terminalOutput() { return isatty(STDOUT_FILENO) != 0; }
 
 #endif
 
@@ -251,6 +248,8 @@ const SetInfo* resolved(const SetInfo* set) {
 }
 
 }  // namespace
+
+bool outputIsTerminal() { return terminalOutput(); }
 
 std::vector<CharsetName> charsetNames() {
     std::vector<CharsetName> names;
