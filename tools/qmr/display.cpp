@@ -9,6 +9,7 @@
 // or UTF-8 when the output is no console.  A byte that starts no character
 // of the set, and a character the terminal cannot show or that would act
 // on it (a control, an invisible format character), keep their escapes.
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -32,26 +33,29 @@ namespace {
 
 struct SetInfo {
     CharsetName name;
-    unsigned codePage;        // 0: none of its own ("single", "system")
-    const char* iconvName;    // the same code page as iconv names it
+    unsigned codePage;      // 0: none of its own ("single", "system")
+    const char* iconvName;  // the same code page as iconv names it
+    const char* codesets;   // " a b ": the locale codesets that "system" takes for it, lower case, no '-' or '_'
 };
 
 // "sosi" text is KS X 1001 in 7-bit form: a double-byte pair with both
 // high bits set is its EUC-KR code, which code page 949 holds.
 constexpr SetInfo kSets[] = {
-    {{"single", "any single-byte code page: every byte a character"}, 0, nullptr},
+    {{"single", "any single-byte code page: every byte a character"}, 0, nullptr, nullptr},
     {{"sosi", "shift-out 0x0E and shift-in 0x0F around 7-bit KS X 1001 pairs (ISO-2022-KR, code page 50225)"},
      949,
-     "CP949"},
-    {{"sjis", "Shift_JIS, code page 932"}, 932, "CP932"},
-    {{"gbk", "GBK, code page 936"}, 936, "GBK"},
-    {{"big5", "Big5, code page 950"}, 950, "CP950"},
-    {{"tis620", "Thai TIS-620, code page 874"}, 874, "CP874"},
-    {{"uhc", "Korean, code page 949 (a superset of EUC-KR)"}, 949, "CP949"},
-    {{"utf8", "UTF-8, code page 65001"}, 65001, "UTF-8"},
+     "CP949",
+     nullptr},
+    {{"sjis", "Shift_JIS, code page 932"}, 932, "CP932", " sjis shiftjis cp932 "},
+    {{"gbk", "GBK, code page 936"}, 936, "GBK", " gbk cp936 "},
+    {{"big5", "Big5, code page 950"}, 950, "CP950", " big5 cp950 "},
+    {{"tis620", "Thai TIS-620, code page 874"}, 874, "CP874", " tis620 "},
+    {{"uhc", "Korean, code page 949 (a superset of EUC-KR)"}, 949, "CP949", " euckr cp949 uhc "},
+    {{"utf8", "UTF-8, code page 65001"}, 65001, "UTF-8", " utf8 "},
     {{"system",
       "the machine's own: the Windows ANSI code page (GetACP), elsewhere the codeset of LC_ALL, LC_CTYPE or LANG"},
      0,
+     nullptr,
      nullptr},
 };
 
@@ -116,7 +120,7 @@ bool encode(unsigned codePage, const std::u32string& characters, std::string& ou
 class Shower {
 public:
     explicit Shower(const SetInfo& set)
-        : from_(set.codePage != 0 ? set.codePage : GetACP()),
+        : from_(set.codePage),
           to_(_isatty(_fileno(stdout)) && GetConsoleOutputCP() != 0 ? GetConsoleOutputCP() : CP_UTF8) {}
 
     std::size_t character(const unsigned char* p, std::size_t available, std::string& out) const {
@@ -187,9 +191,7 @@ std::string localeCodeset() {
 class Shower {
 public:
     explicit Shower(const SetInfo& set)
-        : terminal_(localeCodeset()),
-          decode_("UTF-32LE", set.iconvName != nullptr ? set.iconvName : terminal_),
-          encode_(terminal_, "UTF-32LE") {}
+        : decode_("UTF-32LE", set.iconvName), encode_(localeCodeset(), "UTF-32LE") {}
 
     std::size_t character(const unsigned char* p, std::size_t available, std::string& out) const {
         std::string wide, shown;
@@ -210,7 +212,6 @@ public:
     }
 
 private:
-    std::string terminal_;
     Iconv decode_, encode_;
 };
 
@@ -241,10 +242,31 @@ Display& display() {
     return state;
 }
 
-// "system" under QMR_CHARSET is the set it names.
-const SetInfo* resolved(const SetInfo* set) {
-    const SetInfo* chosen = findSet(std::getenv("QMR_CHARSET"));
-    return std::strcmp(set->name.name, "system") == 0 && chosen != nullptr ? chosen : set;
+// The set "system" stands for, as the library finds it: the one of the
+// ANSI code page on Windows, elsewhere the one of the codeset after the
+// '.' of the first of LC_ALL, LC_CTYPE and LANG that is set (case, '-'
+// and '_' aside); "single" for any other.
+const SetInfo& machineSet() {
+#ifdef _WIN32
+    for (const SetInfo& set : kSets) {
+        if (set.codesets != nullptr && set.codePage == GetACP()) return set;
+    }
+#else
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* locale = std::getenv(variable);
+        if (locale == nullptr || *locale == '\0') continue;
+        const char* dot = std::strchr(locale, '.');
+        std::string codeset = " ";
+        for (const char* p = dot != nullptr ? dot + 1 : ""; *p != '\0' && *p != '@'; ++p) {
+            if (*p != '-' && *p != '_') codeset += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+        }
+        for (const SetInfo& set : kSets) {
+            if (set.codesets != nullptr && std::strstr(set.codesets, (codeset + ' ').c_str()) != nullptr) return set;
+        }
+        break;
+    }
+#endif
+    return kSets[0];
 }
 
 }  // namespace
@@ -272,8 +294,8 @@ void charsetChosen(const char* name) {
 std::size_t TextShowing::character(const unsigned char* p, std::size_t available, std::string& out) {
     Display& d = display();
     if (!d.characters || d.set == nullptr) return 0;
-    const SetInfo& set = *resolved(d.set);
-    if (set.codePage == 0 && std::strcmp(set.name.name, "system") != 0) return 0;  // "single": no code page
+    const SetInfo& set = std::strcmp(d.set->name.name, "system") == 0 ? machineSet() : *d.set;
+    if (set.codePage == 0) return 0;  // "single": no code page
     if (!d.shower) d.shower = std::make_unique<Shower>(set);
     if (std::strcmp(set.name.name, "sosi") != 0) return *p < 0x80 ? 0 : d.shower->character(p, available, out);
     if (*p == 0x0E || *p == 0x0F) {
