@@ -163,10 +163,16 @@ std::string quoteBytes(const void* bytes, std::size_t count, const ByteMask* unt
     static const char hex[] = "0123456789abcdef";
     const auto* b = static_cast<const unsigned char*>(bytes);
     std::string out = "\"";
+    const auto touched = [&](std::size_t k) { return untouched == nullptr || !(*untouched)[k]; };
+    TextShowing showing;
     for (std::size_t i = 0; i < count; ++i) {
         const unsigned char c = b[i];
-        if (untouched != nullptr && (*untouched)[i]) {
+        std::size_t run = 0;  // the bytes up to the next untouched one, at most 4
+        while (run < 4 && i + run < count && touched(i + run)) ++run;
+        if (!touched(i)) {
             out += '~';
+        } else if (const std::size_t used = showing.character(b + i, run, out)) {
+            i += used - 1;
         } else if (c == '"' || c == '\\' || c == '~') {
             out += '\\';
             out += static_cast<char>(c);
@@ -272,8 +278,11 @@ void invoke(Session& session, const std::vector<std::string>& words) {
 
 void useCharset(const std::string& name) {
     if (qmr_use_charset(name.c_str()) != 0) {
-        throw UsageError("unknown character set '" + printable(name) + "' (single, sosi, sjis, gbk, big5, tis620)");
+        std::string known;
+        for (const CharsetName& set : charsetNames()) known += (known.empty() ? "" : ", ") + std::string(set.name);
+        throw UsageError("unknown character set '" + printable(name) + "' (" + known + ")");
     }
+    charsetChosen(name.c_str());
 }
 
 namespace {

@@ -119,8 +119,39 @@ struct Registrar {
     }
 };
 
+// A character set the driver names, and the code pages it stands for.
+struct CharsetName {
+    const char* name;
+    const char* standsFor;
+};
+// Every set qmr_use_charset knows, in the order `qmr help` lists them.
+std::vector<CharsetName> charsetNames();
+// Records the set the calls that follow use, once qmr_use_charset took it
+// (at first the one the library starts with).
+void charsetChosen(const char* name);
+
+bool outputIsTerminal();
+// Texts of a multibyte set shown as the characters they hold, converted
+// for the terminal (on), or as escapes (off, the default).
+void showCharacters(bool on);
+
+// The characters of one text, shown one at a time; remembers the shift
+// state of shift-code text between them.
+class TextShowing {
+public:
+    // The character starting at p (at most `available` bytes) as the
+    // terminal shows it, appended to `out`; returns its length, or 0 when
+    // the byte at p keeps its escape (as does all text when escapes are
+    // chosen or the set is "single").
+    std::size_t character(const unsigned char* p, std::size_t available, std::string& out);
+
+private:
+    bool shifted_ = false;
+};
+
 // "..." with printable ASCII as itself, \" \\ \0 \xHH otherwise, and ~ for
-// a byte the call did not touch (a literal ~ is written \~).
+// a byte the call did not touch (a literal ~ is written \~); characters
+// of a multibyte set as themselves when showCharacters is on.
 std::string quoteBytes(const void* bytes, std::size_t count, const ByteMask* untouched = nullptr);
 // A word of the input as an error message shows it: bytes outside
 // printable ASCII as \xHH, so that no control byte reaches the terminal.

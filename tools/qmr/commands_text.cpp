@@ -239,11 +239,15 @@ void copyText(Session& s, const Args& a) {
 }
 
 void useCharset(Session& s, const Args& a) {
-    s.number("result", qmr_use_charset(a.word(0).c_str()));
+    const int result = qmr_use_charset(a.word(0).c_str());
+    if (result == 0) charsetChosen(a.word(0).c_str());
+    s.number("result", result);
 }
 
 void defaultServices(Session& s, const Args&) {
-    s.number("result", qmr_set_text_services(nullptr));
+    const int result = qmr_set_text_services(nullptr);
+    if (result == 0) charsetChosen("single");
+    s.number("result", result);
 }
 
 constexpr char kConcatProto[] =
@@ -312,7 +316,7 @@ const Command kCommands[] = {
     {"Qmstrcpy", "SOURCE|NULL SIZE", "char* Qmstrcpy(char* target, const char* source, qmr_int16 size);",
      "copies into a fixed-size buffer, cut at a character", 2, 2, false, copyText},
     {"qmr_use_charset", "NAME", "int qmr_use_charset(const char* name);",
-     "chooses single, sosi, sjis, gbk, big5 or tis620", 1, 1, false, useCharset},
+     "chooses a character set by name (see the list under the usage)", 1, 1, false, useCharset},
     {"qmr_set_text_services", "", "int qmr_set_text_services(const QmrTextServices* services);",
      "with no table: back to the default character set", 0, 0, false, defaultServices},
 };

@@ -6,9 +6,14 @@
 //   qmr demo               the tour of the library (examples/demo.qmr)
 //   qmr help [NAME]        every export with its C prototype, or one
 //   qmr help --list        NAME, a tab and the C prototype, one export a line
+//
+// Before the command, --show-characters or --escape chooses how texts of
+// a multibyte set are shown: as their characters (the default on a
+// terminal) or as escapes (the default otherwise).
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -21,13 +26,27 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: qmr call NAME ARG...   call one exported function and print its outputs\n"
+    "usage: qmr [--show-characters|--escape] COMMAND...\n"
+    "       qmr call NAME ARG...   call one exported function and print its outputs\n"
     "       qmr call --charset CHARSET NAME ARG...\n"
-    "                              the same under a character set (single, sosi, sjis, gbk, big5, tis620)\n"
+    "                              the same under a character set (listed below)\n"
     "       qmr run FILE           run a script of calls (FILE '-' reads standard input)\n"
     "       qmr demo               a short tour of the library\n"
     "       qmr help [NAME]        every export with its C prototype, or one in full\n"
-    "       qmr help --list        NAME<tab>PROTOTYPE for every export\n";
+    "       qmr help --list        NAME<tab>PROTOTYPE for every export\n"
+    "Texts of a multibyte character set are shown as their characters on a terminal, as escapes\n"
+    "otherwise: --show-characters or --escape before the command chooses.\n";
+
+// The character sets, with the code pages each stands for.
+void listCharsets() {
+    std::cout << "\nCharacter sets (call --charset NAME, the script line charset NAME, the environment's "
+                 "QMR_CHARSET)\n";
+    for (const qmr_cli::CharsetName& set : qmr_cli::charsetNames()) {
+        std::cout << "  " << std::left << std::setw(8) << set.name << ' ' << set.standsFor << '\n';
+    }
+    std::cout << "  The library starts in the set QMR_CHARSET names, else in system on Windows and single "
+                 "elsewhere.\n";
+}
 
 constexpr qmr_cli::Family kFamilies[] = {
     qmr_cli::Family::Engine,  qmr_cli::Family::Dates,   qmr_cli::Family::Times,
@@ -61,6 +80,7 @@ int help(const std::vector<std::string>& words) {
         return 0;
     }
     std::cout << kUsage;
+    listCharsets();
     for (const qmr_cli::Family family : kFamilies) {
         std::cout << '\n' << qmr_cli::familyTitle(family) << '\n';
         for (const qmr_cli::Command* command : qmr_cli::commandsOf(family)) {
@@ -123,7 +143,13 @@ int dispatch(const std::vector<std::string>& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> words(argv + 1, argv + argc);
+    std::vector<std::string> words(argv + 1, argv + argc);
+    bool characters = qmr_cli::outputIsTerminal();
+    if (!words.empty() && (words[0] == "--show-characters" || words[0] == "--escape")) {
+        characters = words[0] == "--show-characters";
+        words.erase(words.begin());
+    }
+    qmr_cli::showCharacters(characters);
     if (words.empty()) {
         std::cerr << kUsage;
         return 2;
