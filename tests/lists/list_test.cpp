@@ -1,7 +1,7 @@
 // QMRFLTR and QMRSORT against the rules (tests/support/list_models.h):
 // random expressions and keys, as written and mistyped, over every field
 // type in groups of one to several blocks, with every allocation failing;
-// the messages the rules name; groups they cannot read.  Then QMRGSEL and
+// the messages the rules name; a column they cannot read.  Then QMRGSEL and
 // QMRSSEL: their whole truth table.
 #include <gtest/gtest.h>
 

@@ -156,8 +156,7 @@ struct FilterReader {
         return s.substr(from, at - from);
     }
     static OccurrenceTest join(char connective, OccurrenceTest a, OccurrenceTest b) {
-        if (connective == '&') return [a, b](std::size_t i) { return a(i) && b(i); };
-        return [a, b](std::size_t i) { return a(i) || b(i); };
+        return [=](std::size_t i) { return connective == '&' ? a(i) && b(i) : a(i) || b(i); };
     }
 
     // The text from here to its end; null on a syntax error.
@@ -185,18 +184,21 @@ struct FilterReader {
         const std::int32_t field = modelDecimal(run(" =<>")) - 1;
         if (field < 0 || static_cast<std::uint32_t>(field) >= group.fieldCount) return nullptr;
         blanks();
-        static constexpr std::string_view kOperators[] = {"<>", "<=", ">=", "=", "<", ">"};
-        int op = 0;  // 1 "=", 2 "<>", 3 "<", 4 "<=", 5 ">", 6 ">="
-        for (int k = 0; k < 6 && op == 0; ++k) {
-            if (startsWith(kOperators[k])) op = "246135"[k] - '0', at += kOperators[k].size();
+        // Each operator with the signs of the value against the literal
+        // (-1, 0, 1) for which it holds.
+        static constexpr std::pair<std::string_view, std::string_view> kOperators[] = {
+            {"<>", "101"}, {"<=", "110"}, {">=", "011"}, {"=", "010"}, {"<", "100"}, {">", "001"}};
+        std::string_view holds;
+        for (const auto& [form, signs] : kOperators) {
+            if (holds.empty() && startsWith(form)) holds = signs, at += form.size();
         }
         blanks();
         const FieldDescriptor& f = group.fields[field];
         double number = 0;  // the literal of a number, date or time field (every int32 is exact)
         std::string text;   // of a text or timestamp field
-        if (op == 0 || atEnd() || !literal(f.typeCode, number, text)) return nullptr;
+        if (holds.empty() || atEnd() || !literal(f.typeCode, number, text)) return nullptr;
         compared.push_back(&f);
-        return [&f, op, number, text](std::size_t i) {
+        return [&f, holds, number, text](std::size_t i) {
             // The sign of the value against the literal; NaN is neither less nor greater.
             int c = 0;
             if (isTextField(f.typeCode)) {  // without trailing blanks, over the longer of the two
@@ -207,8 +209,7 @@ struct FilterReader {
             } else {
                 c = (numberAt(f, i) > number) - (numberAt(f, i) < number);
             }
-            const bool byOperator[] = {c == 0, c != 0, c < 0, c <= 0, c > 0, c >= 0};
-            return byOperator[op - 1];
+            return holds[c + 1] == '1';
         };
     }
 
