@@ -8,6 +8,9 @@ namespace qmr {
 namespace {
 
 // The selection flags and every compared column must be there to read.
+// A guard: a host's selection field lies in its field array, with a
+// column of one byte or more per flag, and every field it compares has a
+// column.
 bool readable(const GroupDescriptor& group, const FilterTree& tree) noexcept {
     if (group.selectionField >= group.fieldCount) return false;
     const FieldDescriptor& selection = group.fields[group.selectionField];
@@ -24,6 +27,7 @@ ListResult filterGroup(const GroupDescriptor* group, const char* expression) noe
         return state == GroupState::empty ? ListResult::done : ListResult::failed;
     }
     FilterTree tree;
+    // A guard: a host passes a text, never a null pointer.
     const char* text = expression != nullptr ? expression : "";
     const ListResult parsed = parseFilter(text, group->fields, group->fieldCount, tree);
     if (parsed != ListResult::done) return parsed;

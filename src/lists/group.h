@@ -44,7 +44,8 @@ constexpr std::size_t columnWidth(std::int32_t type, std::uint32_t elementSize) 
 
 // What the filter and the sort find before they read their text: no
 // occurrences (nothing is read at all), a descriptor they cannot read, or
-// a group to work on.
+// a group to work on.  A guard: no descriptor a host builds is null or
+// names fields without a field array.
 enum class GroupState { empty, unreadable, readable };
 
 inline GroupState groupState(const GroupDescriptor* group) noexcept {

@@ -27,6 +27,7 @@ ListResult sortGroup(const GroupDescriptor* group, const char* keyText) noexcept
         return state == GroupState::empty ? ListResult::done : ListResult::failed;
     }
     SortKeys keys;
+    // A guard: a host passes a text, never a null pointer.
     const char* text = keyText != nullptr ? keyText : "";
     const ListResult parsed = parseSortKeys(text, group->fields, group->fieldCount, keys);
     if (parsed != ListResult::done) return parsed;
