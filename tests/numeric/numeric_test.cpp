@@ -47,8 +47,8 @@ TEST(NumericModels, TextsAgreeWithStrtod) {
 }
 
 // The mended infinities and NaN, whole parts around every power of ten
-// (-0 and the largest double below 1e15 among them) and at random, then
-// any bits for QMRFCHR and for the rounding routines.
+// (-0 and the largest double below 1e15 among them), then any bits for
+// QMRFCHR and for the rounding routines.
 TEST(NumericModels, WholePartsAgreeWithPrintf) {
     const double inf = std::numeric_limits<double>::infinity();
     for (double special : {DBL_MAX, inf, -inf, -inf * 0}) check(2, bitsOf(special));
@@ -59,7 +59,6 @@ TEST(NumericModels, WholePartsAgreeWithPrintf) {
     }
     std::mt19937_64 random(5);
     for (int i = 0; i < (qmr_test::kEmulated ? 5000 : 50000); ++i) {
-        check(2, bitsOf((i % 2 ? -1 : 1) * std::ldexp(0.5 + double(random() % 1000) / 2000, int(random() % 64) - 4)));
         check(char(2 + i % 2), bitsOf(std::bit_cast<double>(random())) + bitsOf(std::bit_cast<double>(random())));
     }
 }
