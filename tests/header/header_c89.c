@@ -1,10 +1,8 @@
-/* qmr.h must be usable from strict C89: its records are complete types
-   whose members a C89 host can set. */
+/* qmr.h must be usable from strict C89: every record of it is a complete
+   type there. */
 #include "qmr/qmr.h"
 
-int qmr_header_c89_check(void) {
-    OptionalNumber start;
-    start.indicator = 'N';
-    start.value = 1;
-    return (int)(sizeof(DateRequest) + sizeof(TextField) + QMR_CALL_CONTEXT_MIN_SIZE) + start.value;
+int qmr_header_c89_sizes(void) {
+    return (int)(sizeof(TextField) + sizeof(OptionalNumber) + sizeof(DateRequest) + sizeof(TextAnalysis) +
+                 sizeof(QmrTextServices) + sizeof(FieldDescriptor) + sizeof(GroupDescriptor));
 }
