@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cfloat>
 #include <limits>
 #include <random>
 
@@ -51,7 +50,7 @@ TEST(NumericModels, TextsAgreeWithStrtod) {
 // QMRFCHR and for the rounding routines.
 TEST(NumericModels, WholePartsAgreeWithPrintf) {
     const double inf = std::numeric_limits<double>::infinity();
-    for (double special : {DBL_MAX, inf, -inf, -inf * 0}) check(2, bitsOf(special));
+    for (double special : {inf, -inf, -inf * 0}) check(2, bitsOf(special));
     for (double power = 1; power <= 1e16; power *= 10) {
         for (double near : {power - 1, power, power + 1, std::nextafter(power, 0.0), power + 0.5, power + 0.999}) {
             check(2, bitsOf(near)), check(2, bitsOf(-near));
