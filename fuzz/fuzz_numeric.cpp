@@ -55,8 +55,7 @@ void numericText(Input& in) {
 
 double readDouble(Input& in) {
     double value;
-    const std::string bits = in.fixed(8, '\0');
-    std::memcpy(&value, bits.data(), 8);
+    std::memcpy(&value, in.fixed(8, '\0').data(), 8);
     return value;
 }
 

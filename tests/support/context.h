@@ -30,10 +30,9 @@ public:
     DateRequest* request() { return reinterpret_cast<DateRequest*>(bytes_.data() + QMR_CC_DATE_REQUEST); }
 
     std::string name() const { return text(QMR_CC_FUNCTION_NAME, 8); }
-    char errorFlag() const { return static_cast<char>(bytes_[QMR_CC_ERROR_FLAG]); }
     std::string facility() const { return text(QMR_CC_FACILITY, 2); }
     std::string message() const { return text(QMR_CC_MESSAGE_NUMBER, 4); }
-    bool failed() const { return errorFlag() == 'Y'; }
+    bool failed() const { return bytes_[QMR_CC_ERROR_FLAG] == 'Y'; }
     // The error fields as one string: "" when no error, else e.g. " 137".
     std::string error() const { return failed() ? message() : std::string(); }
 
