@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "qmr/qmr.h"
-#include "support/calendar.h"
+#include "support/datetime_model.h"
 
 namespace qmr_model {
 
