@@ -1,12 +1,12 @@
 // QMRFDTEC, the date typed as 10 characters, against the model of
-// tests/support/date_text_model.h (the Julian forms and the engine's
+// tests/support/datetime_model.h (the Julian forms and the engine's
 // calendar from std::chrono), with the clock fixed in 2026; and the date
 // request engine QMRDAT2 on any request block (qmr_model::checkEngine).
 // Input: a mode byte; below 0xC0 a flag byte (bit 0: the error flag is
 // already set) and the text, else the 108 bytes of the block.
 #include "datetime/clock.h"
 #include "fuzz_support.h"
-#include "support/date_text_model.h"
+#include "support/datetime_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool clockFixed = (qmr::testing::setClock([] { return qmr::ClockReading{2026, 12, 4, 13, 45, 25, 678}; }), true);

@@ -1,12 +1,12 @@
 // QMRFTSC, the timestamp of a TextField, against the model of
-// tests/support/time_text_model.h with every field maximum: 1 to past the
+// tests/support/datetime_model.h with every field maximum: 1 to past the
 // layout and past the text, and 0, negative and oversized ones.  The
 // field holds exactly as many text bytes as its maximum allows, the
 // output lies between guard bytes.  Input: the text.
 #include <algorithm>
 
 #include "fuzz_support.h"
-#include "support/time_text_model.h"
+#include "support/datetime_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qmr_fuzz::Input in(data, size);
