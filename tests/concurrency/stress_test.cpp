@@ -24,6 +24,7 @@
 #include "qmr/qmr.h"
 #include "support/context.h"
 #include "support/emulation.h"
+#include "support/list_group.h"
 #include "support/queue_model.h"
 
 namespace {
@@ -77,27 +78,18 @@ std::string text(int i, bool asciiOnly) {
     return std::to_string(position) + a + result + context(c);
 }
 
+// A group of random longs and 20-byte values, with a column of flags.
 std::string lists(int i) {
-    constexpr int kCount = 40;
-    std::vector<qmr_int32> longs(kCount);
-    std::vector<char> values(kCount * 20, 0), flags(kCount);
-    for (int k = 0; k < kCount; ++k) {
-        longs[k] = (k * 7919 + i) % 97;
-        std::snprintf(&values[k * 20], 20, "V%d", (k * 17 + i) % 41);
-        flags[k] = " *H-+"[k % 5];
-    }
-    FieldDescriptor fields[] = {{nullptr, nullptr, QMR_FIELD_LONG, 0, longs.data()},
-                                {nullptr, nullptr, QMR_FIELD_VALUE20, 20, values.data()},
-                                {nullptr, nullptr, QMR_FIELD_TEXT, 1, flags.data()}};
-    GroupDescriptor group{kCount, 3, 0, nullptr, 2, fields};
+    std::mt19937 random{std::uint32_t(i)};
+    qmr_test::ListGroup list(40, {QMR_FIELD_LONG, QMR_FIELD_VALUE20}, 2, random);
     TestContext c;
-    QMRSORT(nullptr, nullptr, c.get(), &group, "2 D 1 A");
-    QMRFLTR(nullptr, nullptr, c.get(), &group, "1 < 50 AND (1 >= 3 OR 2 <> \"V4\")");
-    QMRSORT(nullptr, nullptr, c.get(), &group, "1 A 2 d");
-    const auto flag = static_cast<signed char>(flags[0]);
-    const int selected = QMRGSEL(nullptr, nullptr, c.get(), flag, 1 + std::uint32_t(i) % 7);
-    return std::to_string(selected) + bytesOf(longs.data(), sizeof(qmr_int32) * kCount) +
-           bytesOf(values.data(), values.size()) + bytesOf(flags.data(), flags.size()) + context(c);
+    QMRSORT(nullptr, nullptr, c.get(), &list.group, "2 D 1 A");
+    QMRFLTR(nullptr, nullptr, c.get(), &list.group, "1 < 2 AND (1 >= 0 OR 3 <> \"AB\")");
+    QMRSORT(nullptr, nullptr, c.get(), &list.group, "1 A 2 d");
+    const int selected = QMRGSEL(nullptr, nullptr, c.get(), '*', 1 + i % 7);
+    std::string all = std::to_string(selected) + context(c);
+    for (const qmr_test::Bytes& b : list.blocks) all += bytesOf(b.data(), b.size());
+    return all;
 }
 
 // Requests on two CMCBs, each checked against the queue model: what disagreed.
