@@ -28,18 +28,22 @@ namespace qmr_test {
 
 enum class Form { block, pairs };
 
+// The identifiers' width and the positions of the identifiers and the
+// handle in the CMCB, by form.
+struct CmcbLayout {
+    std::size_t width, relationshipAt, associatedAt, handleAt;
+};
+inline constexpr CmcbLayout kLayouts[] = {{QMR_CMCB_BLOCK_ID_SIZE, QMR_CMCB_BLOCK_RELATIONSHIP,
+                                           QMR_CMCB_BLOCK_ASSOCIATED, QMR_CMCB_BLOCK_HANDLE},
+                                          {QMR_CMCB_PAIR_ID_SIZE, QMR_CMCB_PAIR_RELATIONSHIP,
+                                           QMR_CMCB_PAIR_ASSOCIATED, QMR_CMCB_PAIR_HANDLE}};
+
 // A host's CMCB in the layout of its form, larger than the layout, with
 // a sentinel in every byte the library must not write.
-struct Cmcb {
+struct Cmcb : CmcbLayout {
     static constexpr std::size_t kSize = 96;
 
-    explicit Cmcb(Form f)
-        : form(f),
-          width(f == Form::block ? QMR_CMCB_BLOCK_ID_SIZE : QMR_CMCB_PAIR_ID_SIZE),
-          relationshipAt(f == Form::block ? QMR_CMCB_BLOCK_RELATIONSHIP
-                                          : QMR_CMCB_PAIR_RELATIONSHIP),
-          associatedAt(f == Form::block ? QMR_CMCB_BLOCK_ASSOCIATED : QMR_CMCB_PAIR_ASSOCIATED),
-          handleAt(f == Form::block ? QMR_CMCB_BLOCK_HANDLE : QMR_CMCB_PAIR_HANDLE) {
+    explicit Cmcb(Form f) : CmcbLayout(kLayouts[int(f)]), form(f) {
         std::memset(bytes, 0xA5, kSize);
         std::memset(bytes + QMR_CMCB_MESSAGE, ' ', QMR_CMCB_MESSAGE_SIZE);
         anchor(0);
@@ -68,7 +72,6 @@ struct Cmcb {
     }
 
     Form form;
-    std::size_t width, relationshipAt, associatedAt, handleAt;
     unsigned char bytes[kSize];
 };
 
@@ -108,7 +111,7 @@ public:
     }
 
     // Calls QMDDAQUE on the bytes() laid out in `storage`.
-    int call(Cmcb& cmcb, char request, std::string& storage) const {
+    int call(Cmcb& cmcb, char request) {
         cmcb.bytes[QMR_CMCB_REQUEST] = static_cast<unsigned char>(request);
         storage = bytes();
         std::vector<void*> args;
@@ -119,10 +122,6 @@ public:
         }
         args.resize(kMaxArgs, nullptr);
         return callWith(cmcb.bytes, args.data(), std::make_index_sequence<kMaxArgs>{});
-    }
-    int call(Cmcb& cmcb, char request) const {
-        std::string storage;
-        return call(cmcb, request, storage);
     }
 
     // What READ does to field i: `piece` at its start, and with a pair
@@ -154,6 +153,9 @@ private:
     int ending_;
     std::vector<std::string> data_;
     std::vector<int> lengths_;
+
+public:
+    std::string storage;  // the caller's bytes during the last call
 };
 
 struct QueueRequest {
@@ -183,24 +185,22 @@ struct QueueModel {
 // "" when they agree, else both accounts of the call (result, requests
 // for storage, the CMCB's bytes, the caller's bytes).
 inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r) {
-    static const int warm = [] {  // the handle table grows at the first queue of the process
+    static const bool warm = [] {  // the handle table grows at the first queue of the process
         Cmcb c(Form::pairs);
-        return CallerFields(Form::pairs, {"x"}).call(c, 'A') +
-               CallerFields(Form::pairs, {}).call(c, 'N') +
-               CallerFields(Form::pairs, {}).call(c, 'N');
+        CallerFields(Form::pairs, {"x"}).call(c, 'A');
+        for (int i = 0; i < 2; ++i) CallerFields(Form::pairs, {}).call(c, 'N');
+        return true;
     }();
     (void)warm;
     const std::size_t w = cmcb.width;
-    const auto padded = [w](std::string id) { return id.resize(w, ' '), id; };
+    const auto padded = [w](std::string id) { return id.append(w, ' ').substr(0, w); };
     const bool add = r.code == 'A', read = r.code == 'R';
     cmcb.setIds(add ? padded(r.relationship) + padded(r.associated) : std::string(2 * w, '?'));
     std::memset(cmcb.bytes + QMR_CMCB_RETURN_CODE, '?', 2 + QMR_CMCB_MESSAGE_SIZE);
     Cmcb expected = cmcb;
-    const CallerFields sent(cmcb.form, r.fields, r.ending);
-    CallerFields want(cmcb.form, r.fields, r.ending);
-    std::string storage;
+    CallerFields sent(cmcb.form, r.fields, r.ending), want(cmcb.form, r.fields, r.ending);
     qmr::testing::failAllocation(r.failing);
-    const int result = sent.call(cmcb, r.code, storage);
+    const int result = sent.call(cmcb, r.code);
     const long used = qmr::testing::allocationCount();
     qmr::testing::failAllocation(0);
     expected.bytes[QMR_CMCB_REQUEST] = static_cast<unsigned char>(r.code);
@@ -255,7 +255,7 @@ inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r
         wantResult = answer.compare(0, 2, QMR_QRC_OK) == 0 ? 0 : 4;
     }
     const std::string got = std::to_string(result) + " storage " + std::to_string(used) + "\n" +
-                            cmcb.text(0, Cmcb::kSize) + "\n" + storage;
+                            cmcb.text(0, Cmcb::kSize) + "\n" + sent.storage;
     const std::string wanted = std::to_string(wantResult) + " storage " + std::to_string(tries) +
                                "\n" + expected.text(0, Cmcb::kSize) + "\n" + want.bytes();
     if (got == wanted) return "";
