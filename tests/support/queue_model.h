@@ -11,7 +11,6 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -213,9 +212,7 @@ inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r
         if (!m.anchored) expected.anchor(cmcb.handle() != 0 ? cmcb.handle() : 0xFFFFFFFF);
         if (!m.anchored) m = QueueModel{true, false, 0, {}, {}};
         std::string answer = QMR_QRC_OK;
-        const auto refuse = [&](const char* rc, const char* msg) {
-            answer = rc + std::string(msg);
-        };
+        const auto refuse = [&](std::string rc, const char* msg) { answer = rc + msg; };
         int size = 28;
         for (const std::string& f : r.fields) size += 2 + int(f.size());
         size = (size + 3) / 4 * 4;
