@@ -1,10 +1,11 @@
 // QMDDAQUE in both calling forms against the plain model of
-// tests/support/queue_model.h: random requests, scripts at the edges of
-// pages and field lists, every request for storage failing in turn, and
-// handles that name no queue.
+// tests/support/queue_model.h: random requests, the rows of mended
+// faults, every request for storage failing in turn, and handles that
+// name no queue; the numeric text of a parameter block against strtol.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <random>
 
@@ -15,48 +16,49 @@
 namespace {
 
 using namespace qmr_test;
+using qmr::queue::kSlotMask;
 
 TEST(Queue, RandomRequestsOnSeveralBlocksMatchTheModel) {
     RequestStream stream(4);
     std::mt19937 random(20260401);
-    for (int step = 0; step < 20000; ++step) ASSERT_EQ(stream.step([&random] { return std::uint8_t(random()); }), "");
+    for (int step = 0; step < 20000; ++step) {
+        ASSERT_EQ(stream.step([&random] { return std::uint8_t(random()); }), "");
+    }
     EXPECT_EQ(stream.close(), "");
 }
 
-// Runs `script` on a new CMCB of each form, checking each request and the release at the end.
+// Runs `script` on a new CMCB of each form, checking each request and
+// the release at the end.
 std::string run(const std::vector<QueueRequest>& script) {
     std::string error;
     for (Form form : {Form::block, Form::pairs}) {
         Cmcb cmcb(form);
         QueueModel model;
-        for (std::size_t i = 0; i < script.size() && error.empty(); ++i) error = checkRequest(cmcb, model, script[i]);
+        for (std::size_t i = 0; i < script.size() && error.empty(); ++i) {
+            error = checkRequest(cmcb, model, script[i]);
+        }
         error += closeQueue(cmcb, model);
     }
     return error;
 }
 
-QueueRequest add(std::vector<std::string> fields, int ending = kAtCount) { return {'A', std::move(fields), ending}; }
-std::vector<std::string> fields(std::size_t count, std::size_t size, char fill = 'f') {
-    return std::vector<std::string>(count, std::string(size, fill));
+QueueRequest add(std::vector<std::string> fields, int ending = kAtCount) {
+    return {'A', std::move(fields), ending};
 }
 
-TEST(Queue, ScriptsAtTheEdgesMatchTheModel) {
-    EXPECT_EQ(QMDDAQUE(nullptr, nullptr, nullptr, static_cast<void*>(nullptr)), 4) << "no CMCB: refused, nothing else";
-    const std::vector<std::vector<QueueRequest>> scripts = {
-        // READ cuts each saved field to the caller's room and leaves the
-        // caller's fields beyond the saved ones alone (mended).
-        {add({"ABCDEFGH", "twenty-bytes-of-text", "WXYZ"}), {'N'},
-         {'R', {"...", fields(1, 25, '.')[0], "....", "..", "."}}},
-        // READ stops at the block's field count (mended); a first length
-        // of 0 saves a relationship without fields.
-        {add({"f1", "f2"}), add({}, kZeroLength), {'N'}, {'R', {"..", ".."}, kCountOrNullData}, {'N'}, {'R', {"."}}},
-        // 4060 bytes leave 32, which take an entry without fields (28) but not a second.
-        {add(fields(1, 4030)), add({}, kZeroLength), add({}, kZeroLength), {'N'}, {'N'}, {'N'}},
-        // A whole page (4092 bytes); two of 2048 do not share one, two of 2044 do.
-        {add(fields(1, 4062)), add({"x"}), add(fields(1, 2016)), add(fields(1, 2016)), add(fields(1, 2014)),
-         add(fields(1, 2014))},
-    };
-    for (const auto& script : scripts) EXPECT_EQ(run(script), "");
+// The random requests reach every edge of a page and of a field list;
+// these rows are the mended faults and a call without a CMCB.
+TEST(Queue, MendedReadsAndACallWithoutCmcb) {
+    EXPECT_EQ(QMDDAQUE(nullptr, nullptr, nullptr, static_cast<void*>(nullptr)), 4);
+    // READ cuts each saved field to the caller's room and leaves the
+    // caller's fields beyond the saved ones alone (mended).
+    const std::vector<std::string> rooms = {"...", std::string(25, '.'), "....", "..", "."};
+    EXPECT_EQ(run({add({"ABCDEFGH", "twenty-bytes-of-text", "WXYZ"}), {'N'}, {'R', rooms}}), "");
+    // READ stops at the block's field count (mended); a first length of
+    // 0 saves a relationship without fields.
+    const QueueRequest readTwo{'R', {"..", ".."}, kCountOrNullData};
+    EXPECT_EQ(run({add({"f1", "f2"}), add({}, kZeroLength), {'N'}, readTwo, {'N'}, {'R', {"."}}}),
+              "");
 }
 
 // A queue over several pages, walked with READs, released by the NEXT
@@ -64,10 +66,10 @@ TEST(Queue, ScriptsAtTheEdgesMatchTheModel) {
 // request for storage (its anchor, its page) fails in turn.
 TEST(Queue, EveryRequestForStorageOfARunFailsAsDocumented) {
     std::vector<QueueRequest> script;
-    for (int i = 0; i < 12; ++i) script.push_back(add({std::string(std::size_t(300 + 97 * i), char('a' + i))}));
+    for (int i = 0; i < 12; ++i) script.push_back(add({std::string(300 + 97 * i, char('a' + i))}));
     for (int i = 0; i < 14; ++i) script.push_back({i % 2 ? 'R' : 'N', {"....."}});
     for (int i = 0; i < 12; ++i) script.push_back({'N'});
-    for (int i = 0; i < 3; ++i) script.push_back(add(fields(1, 2000)));
+    for (int i = 0; i < 3; ++i) script.push_back(add({std::string(2000, 'f')}));
     for (std::size_t n = 0; n < 2 * script.size(); ++n) {
         std::vector<QueueRequest> failing = script;
         failing[n / 2].failing = int(n % 2) + 1;
@@ -79,12 +81,15 @@ TEST(Queue, EveryRequestForStorageOfARunFailsAsDocumented) {
 // letters that make a number negative, against strtol on the NUL-filled
 // work area: the loop for four digits and the general reading alike.
 TEST(QueueNumericText, ReadsEveryTextAsStrtolReadsTheWorkArea) {
-    const char alphabet[] = {'0', '1', '8', '9', ' ', '\t', '+', '-', '\0', 'p', 'y', 'x', 'A', '@'};
+    const char alphabet[] = {'0', '1',  '8', '9', ' ', '\t', '+',
+                             '-', '\0', 'p', 'y', 'x', 'A',  '@'};
     for (int code = 0; code < 14 * 14 * 14 * 14; ++code) {
         unsigned char text[4];
-        for (int k = 0, c = code; k < 4; ++k, c /= 14) text[k] = static_cast<unsigned char>(alphabet[c % 14]);
+        char work[5] = {};
+        for (int k = 0, c = code; k < 4; ++k, c /= 14) work[k] = alphabet[c % 14];
+        std::memcpy(text, work, 4);
         const bool negative = text[3] & 0x40;
-        const char work[5] = {char(text[0]), char(text[1]), char(text[2]), char(negative ? text[3] & 0x3F : text[3])};
+        if (negative) work[3] = char(text[3] & 0x3F);
         const long value = std::strtol(work, nullptr, 10);
         ASSERT_EQ(qmr::queue::readNumericText(text), negative ? -value : value) << work;
     }
@@ -107,23 +112,26 @@ TEST(QueueHandles, StaleAndMadeUpHandlesCountAsNoQueue) {
         ASSERT_EQ(checkRequest(live, liveModel, add({"l"})), "");
         ASSERT_EQ(checkRequest(reissued, reissuedModel, add({"r"})), "");
         const std::uint32_t stale = reissued.handle(), h = live.handle();
-        qmr::testing::limitQueueSlots(1);  // no unused slot: freed ones are taken again, oldest first
-        for (int i = 0; i < 5000 && (i == 0 || ((reissued.handle() ^ stale) & qmr::queue::kSlotMask) != 0); ++i) {
+        const auto sameSlot = [&] { return ((reissued.handle() ^ stale) & kSlotMask) == 0; };
+        // No unused slot: freed ones are taken again, oldest first.
+        qmr::testing::limitQueueSlots(1);
+        for (int i = 0; i < 5000 && (i == 0 || !sameSlot()); ++i) {
             ASSERT_EQ(closeQueue(reissued, reissuedModel), "");
             ASSERT_EQ(checkRequest(reissued, reissuedModel, {'N'}), "");
         }
         qmr::testing::limitQueueSlots(0);
-        ASSERT_EQ((reissued.handle() ^ stale) & qmr::queue::kSlotMask, 0u);
+        ASSERT_TRUE(sameSlot());
         // 0x00100400 and 0x00100800: slots just past a table of 1024 or 2048.
-        std::vector<std::uint32_t> garbage = {stale,      1,          0x000FFFFF,     0x00100000,
-                                              0x00100400, 0x00100800, h ^ 0xFFF00000, h + (1u << 20)};
+        std::vector<std::uint32_t> garbage = {
+            stale,      1,          0x000FFFFF,     0x00100000,
+            0x00100400, 0x00100800, h ^ 0xFFF00000, h + kSlotMask + 1};
         std::mt19937 random(7);
         for (int i = 0; i < 500; ++i) garbage.push_back(static_cast<std::uint32_t>(random()));
         if (form == Form::block) garbage.push_back(h);
         for (std::uint32_t value : garbage) {
             Cmcb c(form);
-            c.setHandle(value);
-            if (c.block()) c.bytes[QMR_CMCB_BLOCK_STATE] = value == h ? 'U' : 'A';
+            c.anchor(value);
+            if (c.block() && value == h) c.bytes[QMR_CMCB_BLOCK_STATE] = 'U';
             ASSERT_EQ(nextAndClose(c), "") << value;
         }
         EXPECT_EQ(nextAndClose(live, liveModel), "");
@@ -148,10 +156,11 @@ TEST(QueueHandles, TableThatCannotGrowOrIsFullRefusesTheNewQueue) {
             result = none.call(open.back(), 'N');
             qmr::testing::failAllocation(0);
         } while (open.back().anchored() && open.size() < 1100000);
-        EXPECT_TRUE(result == 4 && std::memcmp(open.back().bytes, fresh.bytes, Cmcb::kSize) == 0) << k;
+        EXPECT_EQ(result, 4);
+        EXPECT_EQ(open.back().text(0, Cmcb::kSize), fresh.text(0, Cmcb::kSize)) << k;
         qmr::testing::limitQueueSlots(0);
         EXPECT_TRUE(none.call(open.back(), 'N') == 4 && open.back().anchored()) << k;
-        for (Cmcb& cmcb : open) EXPECT_EQ(nextAndClose(cmcb, {cmcb.anchored(), false, 0, {}, {}}), "");
+        for (Cmcb& c : open) EXPECT_EQ(nextAndClose(c, {c.anchored(), false, 0, {}, {}}), "");
     }
 }
 

@@ -1,27 +1,166 @@
-// A plain model of the relationship queue, written from its rules, and
-// the check of one request against it: the request goes through
-// QMDDAQUE on a CMCB of tests/support/queue_host.h, and everything the
-// call changed (result, return code and message, the anchor, the
-// identifiers, every caller field, the requests for storage) must be what
-// the model says.  RequestStream draws requests from a stream of bytes: a
-// seeded generator in the unit tests, the input in the fuzz target.
+// The relationship queue as a host drives it, and a plain model of it
+// written from its rules.  The host side: CMCBs in both layouts, larger
+// than the layout and with sentinel bytes where the library must not
+// write, and caller fields laid out byte by byte as a parameter block or
+// as (length, data) pairs.  checkRequest makes one request through
+// QMDDAQUE and compares every byte of the CMCB and of the caller's
+// fields, the result and the requests for storage with what the model
+// says.  RequestStream draws requests from a stream of bytes: a seeded
+// generator in the unit and concurrency tests, the input in the fuzz
+// target.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/alloc.h"
-#include "support/queue_host.h"
+#include "qmr/qmr.h"
+#include "support/context.h"
 
 namespace qmr_test {
 
+enum class Form { block, pairs };
+
+// The identifiers' width and the positions of the identifiers and the
+// handle in the CMCB, by form.
+struct CmcbLayout {
+    std::size_t width, relationshipAt, associatedAt, handleAt;
+};
+inline constexpr CmcbLayout kLayouts[] = {{QMR_CMCB_BLOCK_ID_SIZE, QMR_CMCB_BLOCK_RELATIONSHIP,
+                                           QMR_CMCB_BLOCK_ASSOCIATED, QMR_CMCB_BLOCK_HANDLE},
+                                          {QMR_CMCB_PAIR_ID_SIZE, QMR_CMCB_PAIR_RELATIONSHIP,
+                                           QMR_CMCB_PAIR_ASSOCIATED, QMR_CMCB_PAIR_HANDLE}};
+
+// A host's CMCB in the layout of its form, larger than the layout, with
+// a sentinel in every byte the library must not write.
+struct Cmcb : CmcbLayout {
+    static constexpr std::size_t kSize = 96;
+
+    explicit Cmcb(Form f) : CmcbLayout(kLayouts[int(f)]), form(f) {
+        std::memset(bytes, 0xA5, kSize);
+        std::memset(bytes + QMR_CMCB_MESSAGE, ' ', QMR_CMCB_MESSAGE_SIZE);
+        anchor(0);
+    }
+
+    bool block() const { return form == Form::block; }
+    std::string text(std::size_t at, std::size_t n) const {
+        return {reinterpret_cast<const char*>(bytes + at), n};
+    }
+    // The relationship and then the associated identifier.
+    std::string ids() const { return text(relationshipAt, width) + text(associatedAt, width); }
+    void setIds(const std::string& ids) {
+        std::memcpy(bytes + relationshipAt, ids.data(), width);
+        std::memcpy(bytes + associatedAt, ids.data() + width, width);
+    }
+    std::uint32_t handle() const { return static_cast<std::uint32_t>(le32(bytes + handleAt)); }
+    void setHandle(std::uint32_t h) { putLe32(bytes + handleAt, static_cast<std::int32_t>(h)); }
+    // The handle, and a block's state: 'A' for a handle, else 'U'.
+    void anchor(std::uint32_t h) {
+        setHandle(h);
+        if (block()) bytes[QMR_CMCB_BLOCK_STATE] = h != 0 ? 'A' : 'U';
+    }
+    // A queue is anchored here, as far as the block itself says.
+    bool anchored() const {
+        return handle() != 0 && (!block() || bytes[QMR_CMCB_BLOCK_STATE] == 'A');
+    }
+
+    Form form;
+    unsigned char bytes[kSize];
+};
+
+// How a caller's field list ends: after its last field (the block's count,
+// the pair list's null), at a length of 0, at a negative length, or
+// (block) at the count with one more field behind it, (pairs) at a null
+// data pointer.  Nothing behind the end may be read or written.
+enum Ending { kAtCount, kZeroLength, kNegativeLength, kCountOrNullData };
+
+// The caller's fields of one call, in the CMCB's form.  With no fields
+// and kAtCount the call has the CMCB as its only parameter.
+class CallerFields {
+public:
+    CallerFields(Form form, std::vector<std::string> fields, int ending = kAtCount)
+        : block_(form == Form::block), count_(fields.size()), ending_(ending),
+          data_(std::move(fields)) {
+        if (ending != kAtCount) data_.push_back(ending == kZeroLength ? "" : "none");
+        const int endLength[] = {0, 0, -30, 4};  // "003p" is -30
+        for (std::size_t i = 0; i < data_.size(); ++i) {
+            lengths_.push_back(i < count_ ? int(data_[i].size()) : endLength[ending]);
+        }
+    }
+
+    // Whether the call has parameters beyond the CMCB.
+    bool present() const { return block_ ? declared() >= 1 : !data_.empty(); }
+
+    // The caller's storage, byte by byte: the parameter block, or each
+    // pair's length and bytes one after another; then a guard.
+    std::string bytes() const {
+        std::string all = block_ ? "4.2.ZZZZ" + text(declared()) : "";
+        for (std::size_t i = 0; i < data_.size(); ++i) {
+            std::string length = text(lengths_[i]);
+            if (!block_) putLe32(reinterpret_cast<unsigned char*>(length.data()), lengths_[i]);
+            all += length + data_[i];
+        }
+        return all + "!end";
+    }
+
+    // Calls QMDDAQUE on the bytes() laid out in `storage`.
+    int call(Cmcb& cmcb, char request) {
+        cmcb.bytes[QMR_CMCB_REQUEST] = static_cast<unsigned char>(request);
+        storage = bytes();
+        std::vector<void*> args;
+        if (block_) args.push_back(storage.data());
+        for (std::size_t i = 0, at = 0; !block_ && i < data_.size(); at += 4 + data_[i++].size()) {
+            args.push_back(&storage[at]);
+            args.push_back(ending_ == kCountOrNullData && i == count_ ? nullptr : &storage[at + 4]);
+        }
+        args.resize(kMaxArgs, nullptr);
+        return callWith(cmcb.bytes, args.data(), std::make_index_sequence<kMaxArgs>{});
+    }
+
+    // What READ does to field i: `piece` at its start, and with a pair
+    // list the piece's length as the field's.
+    void fill(std::size_t i, const std::string& piece) {
+        data_[i].replace(0, piece.size(), piece);
+        if (!block_) lengths_[i] = int(piece.size());
+    }
+
+private:
+    static constexpr std::size_t kMaxArgs = 2 * 242 + 1;  // 241 fields, an ending pair, the null
+
+    int declared() const {
+        return int(count_) + (ending_ == kZeroLength || ending_ == kNegativeLength ? 9 : 0);
+    }
+    // Numeric text: 4 digits, or "003p" (-30) for a negative number.
+    static std::string text(int n) {
+        if (n < 0) return "003p";
+        return {char('0' + n / 1000 % 10), char('0' + n / 100 % 10), char('0' + n / 10 % 10),
+                char('0' + n % 10)};
+    }
+    template <std::size_t... I>
+    static int callWith(void* cmcb, void* const* args, std::index_sequence<I...>) {
+        return QMDDAQUE(nullptr, nullptr, cmcb, args[I]...);
+    }
+
+    bool block_;
+    std::size_t count_;
+    int ending_;
+    std::vector<std::string> data_;
+    std::vector<int> lengths_;
+
+public:
+    std::string storage;  // the caller's bytes during the last call
+};
+
 struct QueueRequest {
     char code;
-    std::vector<std::string> fields = {};  // ADD: the fields; READ: the caller's fields before the call; else none
+    // ADD: the fields; READ: the caller's fields before the call; else none.
+    std::vector<std::string> fields = {};
     int ending = kAtCount;
     std::string relationship = "REL00001";  // ADD: the CMCB's identifiers
     std::string associated = "ASC00001";
@@ -42,89 +181,82 @@ struct QueueModel {
 };
 
 // Makes `r` on `cmcb` and compares with the model, which it moves on:
-// "" when they agree, else both accounts of the call (result, CMCB,
-// requests for storage, then each caller field's length and bytes).
+// "" when they agree, else both accounts of the call (result, requests
+// for storage, the CMCB's bytes, the caller's bytes).
 inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r) {
-    static const bool tableGrown = [] {  // the handle table grows at the first queue of the process
-        Cmcb warm(Form::pairs);
-        CallerFields(Form::pairs, {"x"}).call(warm, 'A');
-        CallerFields(Form::pairs, {}).call(warm, 'N');
-        return CallerFields(Form::pairs, {}).call(warm, 'N') == 4;
+    static const bool warm = [] {  // the handle table grows at the first queue of the process
+        Cmcb c(Form::pairs);
+        CallerFields(Form::pairs, {"x"}).call(c, 'A');
+        for (int i = 0; i < 2; ++i) CallerFields(Form::pairs, {}).call(c, 'N');
+        return true;
     }();
-    (void)tableGrown;
-    const std::vector<std::string>& fields = r.fields;
-    CallerFields sent(cmcb.form, fields, r.ending), original(cmcb.form, fields, r.ending);
-    cmcb.setIds(r.code == 'A' ? r.relationship : "????????", r.code == 'A' ? r.associated : "????????");
-    cmcb.bytes[QMR_CMCB_REQUEST] = static_cast<unsigned char>(r.code);
+    (void)warm;
+    const std::size_t w = cmcb.width;
+    const auto padded = [w](std::string id) { return id.append(w, ' ').substr(0, w); };
+    const bool add = r.code == 'A', read = r.code == 'R';
+    cmcb.setIds(add ? padded(r.relationship) + padded(r.associated) : std::string(2 * w, '?'));
     std::memset(cmcb.bytes + QMR_CMCB_RETURN_CODE, '?', 2 + QMR_CMCB_MESSAGE_SIZE);
-    const Cmcb before = cmcb;
+    Cmcb expected = cmcb;
+    CallerFields sent(cmcb.form, r.fields, r.ending), want(cmcb.form, r.fields, r.ending);
     qmr::testing::failAllocation(r.failing);
     const int result = sent.call(cmcb, r.code);
-    std::string got = std::to_string(result) + " " +
-                      (std::memcmp(cmcb.bytes, before.bytes, Cmcb::kSize) == 0
-                           ? "unchanged"
-                           : cmcb.answer() + (cmcb.anchored() ? " anchored " : " none ") + cmcb.ids() +
-                                 (cmcb.onlyDocumentedBytesWritten() ? "" : " and bytes beyond the layout")) +
-                      " storage " + std::to_string(qmr::testing::allocationCount());
+    const long used = qmr::testing::allocationCount();
     qmr::testing::failAllocation(0);
-    std::vector<std::string> want;
-    for (std::size_t i = 0; i < sent.size(); ++i) {
-        got += " " + sent.length(i) + ":" + sent.bytes(i);
-        want.push_back(original.length(i) + ":" + original.bytes(i));
-    }
+    expected.bytes[QMR_CMCB_REQUEST] = static_cast<unsigned char>(r.code);
 
     long tries = 0;
-    const auto storage = [&] { return ++tries != r.failing; };
-    const auto verdict = [&](const std::string& cmcbAccount) {
-        std::string account = cmcbAccount + " storage " + std::to_string(tries);
-        for (const std::string& f : want) account += " " + f;
-        if (account == got) return std::string();
-        return "QMDDAQUE '" + std::string(1, r.code) + "'\n  got  " + got + "\n  want " + account;
-    };
-    if (!m.anchored && !storage()) return verdict("4 unchanged");
-    if (!m.anchored) m = QueueModel{true, false, 0, {}, {}};
-    std::string answer = QMR_QRC_OK, ids = before.ids();
-    const auto refuse = [&](const char* code, const char* message) { answer = std::string(code) + message; };
-    int size = 28;
-    for (const std::string& f : fields) size += 2 + int(f.size());
-    size = (size + 3) / 4 * 4;
-    if (r.code == 'A' && !sent.present()) {
-        refuse(QMR_QRC_INVALID, QMR_QMSG_ADD_NEEDS_PARMS);
-    } else if (r.code == 'A' && ids.substr(0, cmcb.width()) == std::string(cmcb.width(), '\0')) {
-        refuse(QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST);
-    } else if (r.code == 'A' && fields.size() >= 240) {
-        refuse(QMR_QRC_FIELDS, QMR_QMSG_NO_END_OF_FIELDS);
-    } else if (r.code == 'A' && (size > 4092 || (size >= m.freeBytes && !storage()))) {
-        refuse(QMR_QRC_STORAGE, QMR_QMSG_NO_STORAGE);
-    } else if (r.code == 'A') {
-        m.freeBytes = (size >= m.freeBytes ? 4092 : m.freeBytes) - size;
-        m.paged = true;
-        m.pending.push_back({ids, fields});
-    } else if (r.code == 'N' && (!m.paged || m.pending.empty())) {
-        refuse(QMR_QRC_EMPTY, QMR_QMSG_NO_MORE);
-        if (m.paged) m = QueueModel{};  // past the end: released
-    } else if (r.code == 'N') {
-        m.current = m.pending.front();
-        m.pending.pop_front();
-        ids = m.current->ids;
-    } else if (r.code == 'R' && !sent.present()) {
-        refuse(QMR_QRC_INVALID, QMR_QMSG_READ_NEEDS_PARMS);
-    } else if (r.code == 'R' && !m.current) {
-        refuse(QMR_QRC_EMPTY, QMR_QMSG_NONE_READ);
-    } else if (r.code == 'R') {
-        ids = m.current->ids;
-        const std::vector<std::string>& saved = m.current->fields;
-        for (std::size_t i = 0; i < std::min<std::size_t>(fields.size(), 240); ++i) {
-            const std::size_t copied = i < saved.size() ? std::min(fields[i].size(), saved[i].size()) : 0;
-            want[i] = (cmcb.block() ? original.length(i) : std::to_string(copied)) + ":" +
-                      (i < saved.size() ? saved[i].substr(0, copied) : "") + fields[i].substr(copied);
+    const auto obtained = [&] { return ++tries != r.failing; };
+    int wantResult = 4;
+    if (m.anchored || obtained()) {
+        // A new queue's handle is the library's to choose, but never 0.
+        if (!m.anchored) expected.anchor(cmcb.handle() != 0 ? cmcb.handle() : 0xFFFFFFFF);
+        if (!m.anchored) m = QueueModel{true, false, 0, {}, {}};
+        std::string answer = QMR_QRC_OK;
+        const auto refuse = [&](std::string rc, const char* msg) { answer = rc + msg; };
+        int size = 28;
+        for (const std::string& f : r.fields) size += 2 + int(f.size());
+        size = (size + 3) / 4 * 4;
+        if ((add || read) && !sent.present()) {
+            refuse(QMR_QRC_INVALID, add ? QMR_QMSG_ADD_NEEDS_PARMS : QMR_QMSG_READ_NEEDS_PARMS);
+        } else if (add && expected.ids().substr(0, w) == std::string(w, '\0')) {
+            refuse(QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST);
+        } else if (add && r.fields.size() >= 240) {
+            refuse(QMR_QRC_FIELDS, QMR_QMSG_NO_END_OF_FIELDS);
+        } else if (add && (size > 4092 || (size >= m.freeBytes && !obtained()))) {
+            refuse(QMR_QRC_STORAGE, QMR_QMSG_NO_STORAGE);
+        } else if (add) {
+            m.freeBytes = (size >= m.freeBytes ? 4092 : m.freeBytes) - size;
+            m.paged = true;
+            m.pending.push_back({expected.ids(), r.fields});
+        } else if (r.code == 'N' && (!m.paged || m.pending.empty())) {
+            refuse(QMR_QRC_EMPTY, QMR_QMSG_NO_MORE);
+            if (m.paged) m = QueueModel{};  // past the end: released
+            if (!m.anchored) expected.anchor(0);
+        } else if (r.code == 'N') {
+            m.current = m.pending.front();
+            m.pending.pop_front();
+            expected.setIds(m.current->ids);
+        } else if (read && !m.current) {
+            refuse(QMR_QRC_EMPTY, QMR_QMSG_NONE_READ);
+        } else if (read) {
+            expected.setIds(m.current->ids);
+            const std::vector<std::string>& saved = m.current->fields;
+            for (std::size_t i = 0; i < std::min<std::size_t>(r.fields.size(), 240); ++i) {
+                want.fill(i, i < saved.size() ? saved[i].substr(0, r.fields[i].size()) : "");
+            }
+        } else {
+            refuse(QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST);
         }
-    } else {
-        refuse(QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST);
+        answer.resize(2 + QMR_CMCB_MESSAGE_SIZE, ' ');
+        std::memcpy(expected.bytes + QMR_CMCB_RETURN_CODE, answer.data(), answer.size());
+        wantResult = answer.compare(0, 2, QMR_QRC_OK) == 0 ? 0 : 4;
     }
-    answer.resize(2 + QMR_CMCB_MESSAGE_SIZE, ' ');
-    return verdict((answer.substr(0, 2) == QMR_QRC_OK ? "0 " : "4 ") + answer + (m.anchored ? " anchored " : " none ") +
-                   ids);
+    const std::string got = std::to_string(result) + " storage " + std::to_string(used) + "\n" +
+                            cmcb.text(0, Cmcb::kSize) + "\n" + sent.storage;
+    const std::string wanted = std::to_string(wantResult) + " storage " + std::to_string(tries) +
+                               "\n" + expected.text(0, Cmcb::kSize) + "\n" + want.bytes();
+    if (got == wanted) return "";
+    return "QMDDAQUE '" + std::string(1, r.code) + "'\n got  " + got + "\n want " + wanted;
 }
 
 // Releases the CMCB's queue, checking each call: one more relationship
@@ -157,7 +289,7 @@ inline std::string closeQueue(Cmcb& cmcb, QueueModel& m) {
 class RequestStream {
 public:
     explicit RequestStream(std::size_t count) : models_(count), released_(count) {
-        for (std::size_t i = 0; i < count; ++i) cmcbs_.emplace_back(i % 2 ? Form::pairs : Form::block);
+        for (std::size_t i = 0; i < count; ++i) cmcbs_.emplace_back(Form(i % 2));
     }
 
     template <typename Byte>
@@ -168,38 +300,32 @@ public:
         QueueModel& m = models_[k];
         QueueRequest r{'N'};
         if (what >= 0xC0) r.failing = byte() % 3;
-        const auto ending = [&] { return std::min(byte() % 8, 4) % 4; };
         const int op = what >> 2 & 15;
-        switch (op < 6 ? 0 : op < 11 ? 1 : op < 13 ? 2 : op - 10) {
-        case 0: {
-            r = {'A', {}, kAtCount, id(byte, c.width()), id(byte, c.width()), r.failing};
+        if (op < 6) {
+            r = {'A', {}, kAtCount, id(byte, c.width), id(byte, c.width), r.failing};
             const std::uint8_t shape = byte();
-            const std::size_t count = shape == 0xFF ? 240 : shape == 0xFE ? 239 : shape % 6;
             static const int kEdges[] = {4062, 4063, 4030, 2016, 2014, 4100, 3000, 1000,
                                          2046, 1200, 600,  1800, 2400, 3600, 300,  150};
-            for (std::size_t i = 0; i < count; ++i) {
-                const std::uint8_t l = count > 200 ? 0 : byte();
-                r.fields.push_back(
-                    std::string(std::size_t(l < 0xF0 ? 1 + l % 40 : kEdges[l - 0xF0]), char('a' + i % 26)));
+            r.fields.resize(shape == 0xFF ? 240 : shape == 0xFE ? 239 : shape % 6);
+            for (std::size_t i = 0; i < r.fields.size(); ++i) {
+                const std::uint8_t l = r.fields.size() > 200 ? 0 : byte();
+                r.fields[i].assign(std::size_t(l < 0xF0 ? 1 + l % 40 : kEdges[l - 0xF0]),
+                                   char('a' + i % 26));
             }
-            r.ending = ending();
-            break;
-        }
-        case 2: {
+        } else if (op == 11 || op == 12) {
             r.code = 'R';
-            const std::vector<std::string> saved = m.current ? m.current->fields : std::vector<std::string>{};
+            const std::vector<std::string> saved =
+                m.current ? m.current->fields : std::vector<std::string>{};
             const std::uint8_t b = byte();
-            const std::size_t count = b < 8 ? 0 : std::size_t(std::max<int>(0, int(saved.size()) + b % 5 - 2));
-            for (std::size_t i = 0; i < count; ++i) {
+            r.fields.resize(b < 8 ? 0
+                                  : std::size_t(std::max<int>(0, int(saved.size()) + b % 5 - 2)));
+            for (std::size_t i = 0; i < r.fields.size(); ++i) {
                 const int room = (i < saved.size() ? int(saved[i].size()) : 5) + byte() % 7 - 3;
-                r.fields.push_back(std::string(std::size_t(std::max(room, 1)), '.'));
+                r.fields[i].assign(std::size_t(std::max(room, 1)), '.');
             }
-            r.ending = ending();
-            break;
-        }
-        case 3: r.code = "XanrZ"[byte() % 6]; break;
-        case 4:
-        case 5: {
+        } else if (op == 13) {
+            r.code = "XanrZ"[byte() % 6];
+        } else if (op >= 14) {
             const std::uint8_t b = byte();
             if (m.anchored) return "";
             const Cmcb& other = cmcbs_[(k + 1) % cmcbs_.size()];
@@ -209,8 +335,7 @@ public:
             if (c.block()) c.bytes[QMR_CMCB_BLOCK_STATE] = b & 4 && !live ? 'A' : 'U';
             return "";
         }
-        default: break;
-        }
+        if (r.code == 'A' || r.code == 'R') r.ending = std::min(byte() % 8, 4) % 4;
         const std::uint32_t handle = c.handle();
         const bool anchored = m.anchored;
         const std::string error = checkRequest(c, m, r);
