@@ -42,7 +42,7 @@ struct Services {
     static qmr_int16 QMR_CALL usesCombining() { return kCombining; }
     // The byte after a lead byte is read only to see whether it trails.
     static qmr_int16 QMR_CALL charLength(const char* p) {
-        if constexpr (C.sequences != nullptr) {
+        if (C.sequences != nullptr) {
             return static_cast<qmr_int16>(
                 lengthBySequences(*C.sequences, reinterpret_cast<const unsigned char*>(p), kLongestChar));
         }
@@ -58,7 +58,7 @@ struct Services {
     // its byte, a double-byte one's lead * 256 + trail.  UTF-8: the code
     // point.
     static qmr_int32 QMR_CALL charCode(const char* p, qmr_int16 length) {
-        if constexpr (C.sequences != nullptr) return utf8Code(reinterpret_cast<const unsigned char*>(p), length);
+        if (C.sequences != nullptr) return utf8Code(reinterpret_cast<const unsigned char*>(p), length);
         std::uint32_t code = 0;
         for (int i = 0; i < length; ++i) code = code << 8 | byteAt(p, i);
         return static_cast<qmr_int32>(code);
