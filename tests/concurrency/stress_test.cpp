@@ -24,7 +24,7 @@
 #include "qmr/qmr.h"
 #include "support/context.h"
 #include "support/emulation.h"
-#include "support/list_group.h"
+#include "support/list_models.h"
 #include "support/queue_model.h"
 
 namespace {
