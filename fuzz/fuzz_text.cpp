@@ -18,6 +18,7 @@
 #include "support/text_model.h"
 #ifdef QMR_HAVE_ICU
 #include <unicode/uchar.h>
+#include <unicode/utf8.h>
 #endif
 
 using namespace qmr_fuzz;
@@ -302,7 +303,14 @@ void bufferRoutine(Input& in, int routine, const model::Charset* cs) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
 #ifdef QMR_HAVE_ICU
-    model::unicodeUpper = [](model::Code c) -> model::Code { return u_toupper(UChar32(c)); };
+    model::unicodeUpper = [](const model::Bytes& c) {
+        UChar32 code = 0;
+        int read = 0, written = 0;
+        char capital[4];
+        U8_NEXT_UNSAFE(c.data(), read, code);
+        U8_APPEND_UNSAFE(capital, written, u_toupper(code));
+        return model::Bytes(capital, std::size_t(written));
+    };
 #endif
     Input in(data, size);
     const model::Charset* cs = useCharset(in.below(kBuiltIns + 2));

@@ -259,24 +259,10 @@ inline int compare(const Charset& cs, const Bytes& a, const Bytes& b) {
     return x < y ? -1 : y < x ? 1 : 0;
 }
 
-// UTF-8: the code point of a well-formed character of n >= 2 bytes, and
-// a code point's bytes.
-inline Code codePoint(const Bytes& c) {
-    Code code = c[0] & (c.size() == 2 ? 0x1F : c.size() == 3 ? 0x0F : 0x07);
-    for (std::size_t i = 1; i < c.size(); ++i) code = code * 64 + (c[i] & 0x3F);
-    return code;
-}
-inline Bytes utf8Of(Code code) {
-    if (code < 0x80) return Bytes(1, char(code));
-    const int n = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
-    Bytes out(std::size_t(n), '\0');
-    for (int i = n - 1; i > 0; --i, code /= 64) out[std::size_t(i)] = char(0x80 + code % 64);
-    out[0] = char((n == 2 ? 0xC0 : n == 3 ? 0xE0 : 0xF0) + code);
-    return out;
-}
-// The simple upper-case mapping of Unicode, which the tests supply (from
-// ICU) where they can.
-inline Code (*unicodeUpper)(Code) = nullptr;
+// UTF-8: a well-formed character of two bytes or more upper-cased by
+// Unicode's simple mapping, which the tests supply (from ICU) where they
+// can.
+inline Bytes (*unicodeUpper)(const Bytes&) = nullptr;
 
 // QMRFUPPR: the text up to its first NUL, its ASCII letters and the set's
 // full-width small letters upper-cased; in UTF-8 every character whose
@@ -285,7 +271,7 @@ inline Bytes upper(const Charset& cs, Bytes t) {
     t = t.substr(0, t.find('\0'));
     for (const Char& c : chars(cs, t, kindOf(cs))) {
         const Code code = codeOf(bytesOf(t, c));
-        const Bytes capital = cs.unicode && c.length > 1 ? utf8Of(unicodeUpper(codePoint(bytesOf(t, c)))) : "";
+        const Bytes capital = cs.unicode && c.length > 1 ? unicodeUpper(bytesOf(t, c)) : "";
         if (capital.size() == std::size_t(c.length)) t.replace(std::size_t(c.start), capital.size(), capital);
         const bool small = c.length == 1 && !c.shift && !c.cut && code >= 'a' && code <= 'z';
         if (small) t[std::size_t(c.start)] = char(code - 32);

@@ -15,7 +15,6 @@
 #include "platform/editsvc.h"
 #include "platform/text_walk.h"
 #include "support/emulation.h"
-#include "text/text_test.h"
 #ifdef QMR_HAVE_ICU
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
@@ -24,9 +23,19 @@
 
 namespace {
 
-using qmr_test::pair;
 using qmr_test::TestContext;
-using qmr_test::UseCharset;
+
+// A double-byte code as its two bytes, high first.
+std::string pair(unsigned code) { return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}; }
+
+struct UseCharset {
+    explicit UseCharset(const char* name) { EXPECT_EQ(qmr_use_charset(name), 0) << name; }
+    ~UseCharset() { qmr_use_charset("single"); }
+};
+
+// A host's field of exactly the text's size, between guards.
+Input none(nullptr, 0);
+Field field(const std::string& text) { return Field(none, 0, text); }
 
 TEST(TextModels, AgreeWithTheBuiltInsOnRandomCalls) {
     std::mt19937 random(20261206);
@@ -64,11 +73,11 @@ TEST(Mended, CompareOrdersTextsEndingInsideACharacter) {
 TEST(Mended, TrimKeepsARunWithoutRoomForItsShiftIn) {
     const UseCharset use("sosi");
     TestContext ctx;
-    qmr_test::Field text(5, "\x0e#A#B"), set(4096, "a\x0e" + std::string(4092, '!') + "#Z"), subject(4, "\x0e#Z\x0f");
+    Field text = field("\x0e#A#B"), set = field("a\x0e" + std::string(4092, '!') + "#Z"), subject = field("\x0e#Z\x0f");
     QMRFTRIM(nullptr, nullptr, ctx.get(), text.get(), text.get());
     qmr_int16 position = 99;
     QMRFVRFY(nullptr, nullptr, ctx.get(), subject.get(), set.get(), &position);
-    EXPECT_EQ(text.bytes() + std::to_string(text.length() * 10 + position) + ctx.error(), "\x0e#A#B50");
+    EXPECT_EQ(text.text() + std::to_string(text.lengthNow() * 10 + position) + ctx.error(), "\x0e#A#B50");
 }
 
 // Edges random texts seldom reach: a text that fills the room exactly is
@@ -79,9 +88,9 @@ TEST(TextModels, EdgesRandomTextsSeldomReach) {
     char target[4];
     EXPECT_EQ(std::string(Qmstrcpy(target, "\x0e!!", 4), 4), std::string("\x0e!!\0", 4));
     TestContext ctx;
-    qmr_test::Field first(5, "a\x0e!!\x0f"), shiftOut(1, "\x0e"), out(8, "");
+    Field first = field("a\x0e!!\x0f"), shiftOut = field("\x0e"), out = field(std::string(8, '~'));
     QMRFCCAT(nullptr, nullptr, ctx.get(), first.get(), shiftOut.get(), out.get());
-    EXPECT_EQ(out.bytes().substr(0, 7), std::string("a\x0e!!\x0f\x0e\0", 7));
+    EXPECT_EQ(out.text().substr(0, 7), std::string("a\x0e!!\x0f\x0e\0", 7));
 }
 
 TEST(BufferRoutines, TakeNullArgumentsAsNothing) {
