@@ -85,10 +85,8 @@ struct Char {
     int end() const { return start + length; }
 };
 
-// The characters of t from the state `doubleState`; with `marks` a
-// 1-byte character of lead-byte text also takes the combining bytes.
-inline std::vector<Char> chars(const Charset& cs, const Bytes& t, Kind kind, bool doubleState = false,
-                               bool marks = false) {
+// The characters of t from the state `doubleState`.
+inline std::vector<Char> chars(const Charset& cs, const Bytes& t, Kind kind, bool doubleState = false) {
     std::vector<Char> out;
     const int size = static_cast<int>(t.size());
     for (int i = 0; i < size; i += out.back().length) {
@@ -105,8 +103,7 @@ inline std::vector<Char> chars(const Charset& cs, const Bytes& t, Kind kind, boo
                 if (!inRanges(s.lead, t[i]) || i + n >= size) continue;
                 for (int k = 0; k < n && inRanges(s.follow[k], t[i + 1 + k]); ++k) c.length += k == n - 1 ? n : 0;
             }
-            const bool takesMarks = (marks || kind == Kind::combining) && c.length == 1;
-            while (takesMarks && c.end() < size && inRanges(cs.combining, t[c.end()])) ++c.length;
+            while (kind == Kind::combining && c.end() < size && inRanges(cs.combining, t[c.end()])) ++c.length;
         }
         out.push_back(c);
     }
@@ -176,17 +173,15 @@ inline int verify(const Charset& cs, const Bytes& text, const Bytes& set, bool d
     // several marks) is known by its last four.
     const auto code32 = [](const Bytes& c) { return Code(std::uint32_t(codeOf(c))); };
     std::vector<Code> members;
-    for (const Char& c : chars(cs, set, kind, doubleState, true)) {
+    for (const Char& c : chars(cs, set, kind, doubleState)) {
         if (!c.shift) members.push_back(code32(bytesOf(set, c)));
     }
     const auto member = [&members](Code code) { return std::count(members.begin(), members.end(), code) > 0; };
-    if (text.empty()) {
-        const std::size_t width = doubleStart ? 2 : 1;
-        const auto ofWidth = [width](const Bytes& b) { return b.size() == width; };
-        const auto blank = std::find_if(cs.blanks.begin(), cs.blanks.end(), ofWidth);
-        return member(code32(blank != cs.blanks.end() ? *blank : " ")) ? 0 : 1;
+    if (text.empty()) {  // the blank of the start state's width, where the set has one
+        const bool wide = doubleStart && cs.blanks.size() > 1 && cs.blanks[1].size() == 2;
+        return member(code32(wide ? cs.blanks[1] : " ")) ? 0 : 1;
     }
-    for (const Char& c : chars(cs, text, kind, doubleState, true)) {
+    for (const Char& c : chars(cs, text, kind, doubleState)) {
         const Code code = code32(bytesOf(text, c));
         if (c.shift || member(code)) continue;
         const bool trailingBlanks = text.find_first_not_of(' ', std::size_t(c.start)) == Bytes::npos;

@@ -136,12 +136,12 @@ UChar32 icuDecode(const char* converterName, const std::string& bytes) {
 }
 
 // KS X 1001 in 8-bit form (EUC-KR) for the 7-bit pairs of "sosi".
-const qmr::Charset* kSets[] = {&qmr::kShiftJis, &qmr::kGbk, &qmr::kBig5, &qmr::kUhc, &qmr::kShiftCodes};
-const char* kIcuNames[] = {"Shift_JIS", "GBK", "Big5", "windows-949", "ibm-970"};
+const struct { const qmr::Charset& set; const char* icuName; } kSets[] = {
+    {qmr::kShiftJis, "Shift_JIS"}, {qmr::kGbk, "GBK"}, {qmr::kBig5, "Big5"}, {qmr::kUhc, "windows-949"},
+    {qmr::kShiftCodes, "ibm-970"}};
 
 TEST(Charsets, AgreeWithIcu) {
-    for (int i = 0; i < 5; ++i) {
-        const qmr::Charset& set = *kSets[i];
+    for (const auto& [set, icuName] : kSets) {
         const UseCharset use(set.name);
         const QmrTextServices& services = qmr::textServices();
         const unsigned high = set.shiftOut != 0 ? 0x8080 : 0;  // the 7-bit pairs of a run
@@ -149,18 +149,18 @@ TEST(Charsets, AgreeWithIcu) {
         for (unsigned code = 0; high == 0 && code <= 0xFFFF; ++code) {
             UChar32 ignored;
             const std::string two = pair(code);
-            const int length = icuLength(kIcuNames[i], two, ignored);
+            const int length = icuLength(icuName, two, ignored);
             ASSERT_EQ(services.CharLength(two.data()), length) << code;
             ASSERT_EQ(rules.charLength(reinterpret_cast<const unsigned char*>(two.data()), 2), length) << code;
         }
         const char* blank = services.BlankOf(2);
-        EXPECT_EQ(icuDecode(kIcuNames[i], pair((unsigned(uint8_t(blank[0])) << 8 | uint8_t(blank[1])) | high)), 0x3000);
+        EXPECT_EQ(icuDecode(icuName, pair((unsigned(uint8_t(blank[0])) << 8 | uint8_t(blank[1])) | high)), 0x3000);
         EXPECT_TRUE(services.IsBlank(blank, 2) && !services.IsBlank("\x82\x60", 2) && services.IsBlank(" ", 1));
         int letters = 0;
         for (const qmr::CaseRun& run : std::span(set.caseRuns, std::size_t(set.caseRunCount))) {
             for (unsigned code = run.first; code <= run.last; ++code, ++letters) {
-                EXPECT_EQ(icuDecode(kIcuNames[i], pair(code | high)), 0xFF41 + letters) << set.name << " " << code;
-                EXPECT_EQ(icuDecode(kIcuNames[i], pair((run.upper + code - run.first) | high)), 0xFF21 + letters);
+                EXPECT_EQ(icuDecode(icuName, pair(code | high)), 0xFF41 + letters) << set.name << " " << code;
+                EXPECT_EQ(icuDecode(icuName, pair((run.upper + code - run.first) | high)), 0xFF21 + letters);
             }
         }
         EXPECT_EQ(letters, 26) << set.name;
