@@ -266,15 +266,13 @@ inline Bytes upper(const Charset& cs, Bytes t) {
     t = t.substr(0, t.find('\0'));
     for (const Char& c : chars(cs, t, kindOf(cs))) {
         const Code code = codeOf(bytesOf(t, c));
-        const Bytes capital = cs.unicode && c.length > 1 ? unicodeUpper(bytesOf(t, c)) : "";
-        if (capital.size() == std::size_t(c.length)) t.replace(std::size_t(c.start), capital.size(), capital);
-        const bool small = c.length == 1 && !c.shift && !c.cut && code >= 'a' && code <= 'z';
-        if (small) t[std::size_t(c.start)] = char(code - 32);
+        Bytes capital = cs.unicode && c.length > 1 ? unicodeUpper(bytesOf(t, c)) : "";
+        if (c.length == 1 && !c.shift && !c.cut && code >= 'a' && code <= 'z') capital = Bytes(1, char(code - 32));
         for (const Letters& l : cs.letters) {
-            if (c.length != 2 || code < l.small || code > l.last) continue;
-            t[std::size_t(c.start)] = char((l.capital + code - l.small) >> 8);
-            t[std::size_t(c.start) + 1] = char(l.capital + code - l.small);
+            const Code big = l.capital + code - l.small;
+            if (c.length == 2 && code >= l.small && code <= l.last) capital = {char(big >> 8), char(big)};
         }
+        if (capital.size() == std::size_t(c.length)) t.replace(std::size_t(c.start), capital.size(), capital);
     }
     return t;
 }
