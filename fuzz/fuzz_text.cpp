@@ -148,8 +148,7 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
     case 5:
     case 6:
     case 7: {
-        using Search = void(QMR_CALL*)(void*, void*, CallContext*, const TextField*, const TextField*, qmr_int16*);
-        static constexpr Search kSearches[] = {QMRFINDX, QMRFINDB, QMRFVRFY, QMRFVRDB};
+        static constexpr decltype(&QMRFINDX) kSearches[] = {QMRFINDX, QMRFINDB, QMRFVRFY, QMRFVRDB};
         qmr_int16 found = -1;
         kSearches[function - 4](nullptr, nullptr, context.get(), a.get(), b.get(), &found);
         if (function < 6) {
@@ -169,8 +168,7 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
         break;
     }
     default: {
-        static constexpr void(QMR_CALL * kCopies[])(void*, void*, CallContext*, const TextField*, TextField*) = {
-            QMRFTRIM, QMRFTRDB, QMRFUPPR, QMRFUPDB};
+        static constexpr decltype(&QMRFTRIM) kCopies[] = {QMRFTRIM, QMRFTRDB, QMRFUPPR, QMRFUPDB};
         kCopies[function - 8](nullptr, nullptr, context.get(), a.get(), out.get());
         const bool fits = a.length <= a.maximum && a.length <= out.maximum;
         if (!a.maximumValid() || !out.maximumValid() || !fits) error = " 130";

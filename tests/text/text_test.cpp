@@ -23,8 +23,6 @@
 
 namespace {
 
-using qmr_test::TestContext;
-
 // A double-byte code as its two bytes, high first.
 std::string pair(unsigned code) { return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}; }
 
@@ -72,7 +70,7 @@ TEST(Mended, CompareOrdersTextsEndingInsideACharacter) {
 // character was dropped; so a full set keeps its last member.
 TEST(Mended, TrimKeepsARunWithoutRoomForItsShiftIn) {
     const UseCharset use("sosi");
-    TestContext ctx;
+    Context ctx;
     Field text = field("\x0e#A#B"), set = field("a\x0e" + std::string(4092, '!') + "#Z"), subject = field("\x0e#Z\x0f");
     QMRFTRIM(nullptr, nullptr, ctx.get(), text.get(), text.get());
     qmr_int16 position = 99;
@@ -87,7 +85,7 @@ TEST(TextModels, EdgesRandomTextsSeldomReach) {
     const UseCharset use("sosi");
     char target[4];
     EXPECT_EQ(std::string(Qmstrcpy(target, "\x0e!!", 4), 4), std::string("\x0e!!\0", 4));
-    TestContext ctx;
+    Context ctx;
     Field first = field("a\x0e!!\x0f"), shiftOut = field("\x0e"), out = field(std::string(8, '~'));
     QMRFCCAT(nullptr, nullptr, ctx.get(), first.get(), shiftOut.get(), out.get());
     EXPECT_EQ(out.text().substr(0, 7), std::string("a\x0e!!\x0f\x0e\0", 7));
