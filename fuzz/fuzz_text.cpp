@@ -288,10 +288,11 @@ void bufferRoutine(Input& in, int routine, const model::Charset* cs) {
         QMR_FUZZ_CHECK(y->intact() && z->intact(), "a guard changed");
         break;
     }
-    default: {  // Qmstrcpy into `count` bytes
-        Guarded target(std::size_t(std::max<int>(count, 0)), '#');
-        QMR_FUZZ_CHECK(Qmstrcpy(chars(target), chars(*buffer), count) == chars(target) && target.intact(), "Qmstrcpy");
-        QMR_FUZZ_CHECK(count < 1 || !cs || target.text() == model::boundedCopy(*cs, t, count), "Qmstrcpy text");
+    default: {  // Qmstrcpy into `count` bytes, at times just enough for the text
+        const auto size = in.byte() % 4 ? count : static_cast<std::int16_t>(t.size() + 1);
+        Guarded target(std::size_t(std::max<int>(size, 0)), '#');
+        QMR_FUZZ_CHECK(Qmstrcpy(chars(target), chars(*buffer), size) == chars(target) && target.intact(), "Qmstrcpy");
+        QMR_FUZZ_CHECK(size < 1 || !cs || target.text() == model::boundedCopy(*cs, t, size), "Qmstrcpy text");
     }
     }
     QMR_FUZZ_CHECK(buffer->intact(), "a guard changed");
