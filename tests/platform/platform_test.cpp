@@ -73,9 +73,7 @@ TEST(SystemCharset, FollowsTheEnvironmentOfAChildProcess) {
     for (const auto& run : runs) {
         std::string expect = std::string("QMR_TEST_EXPECT=") + run.expected;
         char* environment[6] = {expect.data()};
-        for (int i = 0; i < 4 && run.environment[i] != nullptr; ++i) {
-            environment[i + 1] = const_cast<char*>(run.environment[i]);
-        }
+        for (int i = 0; i < 4; ++i) environment[i + 1] = const_cast<char*>(run.environment[i]);
         pid_t child = 0;
         int status = -1;
         ASSERT_EQ(posix_spawn(&child, self, nullptr, nullptr, arguments, environment), 0);
