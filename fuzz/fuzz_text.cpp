@@ -110,7 +110,8 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
     const std::uint8_t slice = in.byte();
     const std::size_t from = std::min<std::size_t>(slice / 2 % 32, a.value.size());
     Field b = slice & 1 ? Field(in, 40, a.value.substr(from, in.byte() % 5)) : Field(in, 40);
-    Field c(in, 60);
+    // A result field at times with room for both texts of a concatenation.
+    Field c = function == 0 && in.byte() % 2 ? Field(in, 60, a.value + b.value) : Field(in, 60);
     const bool same = in.byte() & 1;  // the result is the first source
     Field& out = same ? a : c;
     const bool db = function % 2 == 1;
