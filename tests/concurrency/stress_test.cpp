@@ -66,8 +66,7 @@ std::string dateTimeStorageAndNumeric(int i) {
 
 // Texts of the character set "sjis"; the ASCII ones read alike in every set.
 std::string text(int i, bool asciiOnly) {
-    static const char* const kTexts[] = {"Hello wide world  ", "  plain text ",
-                                         "a\x82\xa0\x81\x40 x", "ab\x81\x40 cd"};
+    static const char* const kTexts[] = {"Hello wide world  ", "  plain text ", "a\x82\xa0\x81\x40 x", "ab\x81\x40 cd"};
     TestContext c;
     std::string a = field(40, kTexts[i % (asciiOnly ? 2 : 4)]), b = field(20, kTexts[i / 3 % 2]);
     std::string search = field(8, i % 2 || asciiOnly ? "e" : "\x81\x40"), result = field(60, "");

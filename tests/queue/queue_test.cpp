@@ -42,9 +42,7 @@ std::string run(const std::vector<QueueRequest>& script) {
     return error;
 }
 
-QueueRequest add(std::vector<std::string> fields, int ending = kAtCount) {
-    return {'A', std::move(fields), ending};
-}
+QueueRequest add(std::vector<std::string> fields, int ending = kAtCount) { return {'A', std::move(fields), ending}; }
 
 // The random requests reach every edge of a page and of a field list;
 // these rows are the mended faults and a call without a CMCB.
@@ -57,8 +55,7 @@ TEST(Queue, MendedReadsAndACallWithoutCmcb) {
     // READ stops at the block's field count (mended); a first length of
     // 0 saves a relationship without fields.
     const QueueRequest readTwo{'R', {"..", ".."}, kCountOrNullData};
-    EXPECT_EQ(run({add({"f1", "f2"}), add({}, kZeroLength), {'N'}, readTwo, {'N'}, {'R', {"."}}}),
-              "");
+    EXPECT_EQ(run({add({"f1", "f2"}), add({}, kZeroLength), {'N'}, readTwo, {'N'}, {'R', {"."}}}), "");
 }
 
 // A queue over several pages, walked with READs, released by the NEXT
@@ -81,8 +78,7 @@ TEST(Queue, EveryRequestForStorageOfARunFailsAsDocumented) {
 // letters that make a number negative, against strtol on the NUL-filled
 // work area: the loop for four digits and the general reading alike.
 TEST(QueueNumericText, ReadsEveryTextAsStrtolReadsTheWorkArea) {
-    const char alphabet[] = {'0', '1',  '8', '9', ' ', '\t', '+',
-                             '-', '\0', 'p', 'y', 'x', 'A',  '@'};
+    const char alphabet[] = {'0', '1', '8', '9', ' ', '\t', '+', '-', '\0', 'p', 'y', 'x', 'A', '@'};
     for (int code = 0; code < 14 * 14 * 14 * 14; ++code) {
         unsigned char text[4];
         char work[5] = {};
@@ -122,9 +118,8 @@ TEST(QueueHandles, StaleAndMadeUpHandlesCountAsNoQueue) {
         qmr::testing::limitQueueSlots(0);
         ASSERT_TRUE(sameSlot());
         // 0x00100400 and 0x00100800: slots just past a table of 1024 or 2048.
-        std::vector<std::uint32_t> garbage = {
-            stale,      1,          0x000FFFFF,     0x00100000,
-            0x00100400, 0x00100800, h ^ 0xFFF00000, h + kSlotMask + 1};
+        std::vector<std::uint32_t> garbage = {stale,      1,          0x000FFFFF,     0x00100000,
+                                              0x00100400, 0x00100800, h ^ 0xFFF00000, h + kSlotMask + 1};
         std::mt19937 random(7);
         for (int i = 0; i < 500; ++i) garbage.push_back(static_cast<std::uint32_t>(random()));
         if (form == Form::block) garbage.push_back(h);

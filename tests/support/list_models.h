@@ -43,8 +43,7 @@ namespace qmr_test {
 using Bytes = std::vector<unsigned char>;
 
 inline bool isTextField(std::int32_t type) {
-    return type == QMR_FIELD_TEXT || type == QMR_FIELD_TIMESTAMP || type == QMR_FIELD_TEXT2 ||
-           type == QMR_FIELD_TEXT3;
+    return type == QMR_FIELD_TEXT || type == QMR_FIELD_TIMESTAMP || type == QMR_FIELD_TEXT2 || type == QMR_FIELD_TEXT3;
 }
 
 // Bytes of one occurrence in a field's column; 0 where nothing is read or
@@ -68,8 +67,7 @@ struct ListGroup {
     // Fields of the type codes `types`; the selection flags are the first
     // byte of each element of field `selection` (from 0), or of a text
     // field of their own after the others when `selection` is types.size().
-    ListGroup(std::uint32_t count, std::vector<std::int32_t> types, std::uint32_t selection,
-              std::mt19937& random) {
+    ListGroup(std::uint32_t count, std::vector<std::int32_t> types, std::uint32_t selection, std::mt19937& random) {
         const auto pick = [&random](std::uint32_t n) { return std::uint32_t(random() % n); };
         const auto block = [this, &pick](std::size_t size) {
             Bytes& b = blocks.emplace_back(size);
@@ -85,8 +83,7 @@ struct ListGroup {
             for (std::size_t i = 0; i < count; ++i) fill(types[f], column + i * width, width, pick);
             for (auto i = 0u; flags && i < count; ++i) column[i * size] = " *H-+<>Ax"[pick(9)];
             fields.push_back({pick(3) == 0 ? block(count) : nullptr,
-                              pick(3) == 0 ? block(count * QMR_CELL_ATTRIBUTE_SIZE) : nullptr,
-                              types[f], size, column});
+                              pick(3) == 0 ? block(count * QMR_CELL_ATTRIBUTE_SIZE) : nullptr, types[f], size, column});
         }
         group = {count, static_cast<std::uint32_t>(fields.size()), std::int32_t(pick(2)),
                  pick(4) != 0 ? block(count) : nullptr, selection, fields.data()};
@@ -340,9 +337,8 @@ using ListFunction = void(QMR_CALL*)(void*, void*, CallContext*, GroupDescriptor
 // and leave the group as it was.  Returns "" when the name, the message
 // and every byte agree, else what differs; `allocations` receives the
 // number the call made.  The group is left as it was.
-inline std::string checkListCall(ListFunction function, ListGroup& g, const std::string& text,
-                                 long failAt = 0, long* allocations = nullptr,
-                                 const char* expected = nullptr) {
+inline std::string checkListCall(ListFunction function, ListGroup& g, const std::string& text, long failAt = 0,
+                                 long* allocations = nullptr, const char* expected = nullptr) {
     const bool filter = function == QMRFLTR;
     const std::deque<Bytes> before = g.blocks;
     std::string message = filter ? modelFilter(g.group, text) : modelSort(g.group, text);

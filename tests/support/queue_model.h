@@ -32,10 +32,9 @@ enum class Form { block, pairs };
 struct CmcbLayout {
     std::size_t width, relationshipAt, associatedAt, handleAt;
 };
-inline constexpr CmcbLayout kLayouts[] = {{QMR_CMCB_BLOCK_ID_SIZE, QMR_CMCB_BLOCK_RELATIONSHIP,
-                                           QMR_CMCB_BLOCK_ASSOCIATED, QMR_CMCB_BLOCK_HANDLE},
-                                          {QMR_CMCB_PAIR_ID_SIZE, QMR_CMCB_PAIR_RELATIONSHIP,
-                                           QMR_CMCB_PAIR_ASSOCIATED, QMR_CMCB_PAIR_HANDLE}};
+inline constexpr CmcbLayout kLayouts[] = {
+    {QMR_CMCB_BLOCK_ID_SIZE, QMR_CMCB_BLOCK_RELATIONSHIP, QMR_CMCB_BLOCK_ASSOCIATED, QMR_CMCB_BLOCK_HANDLE},
+    {QMR_CMCB_PAIR_ID_SIZE, QMR_CMCB_PAIR_RELATIONSHIP, QMR_CMCB_PAIR_ASSOCIATED, QMR_CMCB_PAIR_HANDLE}};
 
 // A host's CMCB in the layout of its form, larger than the layout, with
 // a sentinel in every byte the library must not write.
@@ -49,9 +48,7 @@ struct Cmcb : CmcbLayout {
     }
 
     bool block() const { return form == Form::block; }
-    std::string text(std::size_t at, std::size_t n) const {
-        return {reinterpret_cast<const char*>(bytes + at), n};
-    }
+    std::string text(std::size_t at, std::size_t n) const { return {reinterpret_cast<const char*>(bytes + at), n}; }
     // The relationship and then the associated identifier.
     std::string ids() const { return text(relationshipAt, width) + text(associatedAt, width); }
     void setIds(const std::string& ids) {
@@ -66,9 +63,7 @@ struct Cmcb : CmcbLayout {
         if (block()) bytes[QMR_CMCB_BLOCK_STATE] = h != 0 ? 'A' : 'U';
     }
     // A queue is anchored here, as far as the block itself says.
-    bool anchored() const {
-        return handle() != 0 && (!block() || bytes[QMR_CMCB_BLOCK_STATE] == 'A');
-    }
+    bool anchored() const { return handle() != 0 && (!block() || bytes[QMR_CMCB_BLOCK_STATE] == 'A'); }
 
     Form form;
     unsigned char bytes[kSize];
@@ -85,8 +80,7 @@ enum Ending { kAtCount, kZeroLength, kNegativeLength, kCountOrNullData };
 class CallerFields {
 public:
     CallerFields(Form form, std::vector<std::string> fields, int ending = kAtCount)
-        : block_(form == Form::block), count_(fields.size()), ending_(ending),
-          data_(std::move(fields)) {
+        : block_(form == Form::block), count_(fields.size()), ending_(ending), data_(std::move(fields)) {
         if (ending != kAtCount) data_.push_back(ending == kZeroLength ? "" : "none");
         const int endLength[] = {0, 0, -30, 4};  // "003p" is -30
         for (std::size_t i = 0; i < data_.size(); ++i) {
@@ -133,14 +127,11 @@ public:
 private:
     static constexpr std::size_t kMaxArgs = 2 * 242 + 1;  // 241 fields, an ending pair, the null
 
-    int declared() const {
-        return int(count_) + (ending_ == kZeroLength || ending_ == kNegativeLength ? 9 : 0);
-    }
+    int declared() const { return int(count_) + (ending_ == kZeroLength || ending_ == kNegativeLength ? 9 : 0); }
     // Numeric text: 4 digits, or "003p" (-30) for a negative number.
     static std::string text(int n) {
         if (n < 0) return "003p";
-        return {char('0' + n / 1000 % 10), char('0' + n / 100 % 10), char('0' + n / 10 % 10),
-                char('0' + n % 10)};
+        return {char('0' + n / 1000 % 10), char('0' + n / 100 % 10), char('0' + n / 10 % 10), char('0' + n % 10)};
     }
     template <std::size_t... I>
     static int callWith(void* cmcb, void* const* args, std::index_sequence<I...>) {
@@ -309,16 +300,13 @@ public:
             r.fields.resize(shape == 0xFF ? 240 : shape == 0xFE ? 239 : shape % 6);
             for (std::size_t i = 0; i < r.fields.size(); ++i) {
                 const std::uint8_t l = r.fields.size() > 200 ? 0 : byte();
-                r.fields[i].assign(std::size_t(l < 0xF0 ? 1 + l % 40 : kEdges[l - 0xF0]),
-                                   char('a' + i % 26));
+                r.fields[i].assign(std::size_t(l < 0xF0 ? 1 + l % 40 : kEdges[l - 0xF0]), char('a' + i % 26));
             }
         } else if (op == 11 || op == 12) {
             r.code = 'R';
-            const std::vector<std::string> saved =
-                m.current ? m.current->fields : std::vector<std::string>{};
+            const std::vector<std::string> saved = m.current ? m.current->fields : std::vector<std::string>{};
             const std::uint8_t b = byte();
-            r.fields.resize(b < 8 ? 0
-                                  : std::size_t(std::max<int>(0, int(saved.size()) + b % 5 - 2)));
+            r.fields.resize(b < 8 ? 0 : std::size_t(std::max<int>(0, int(saved.size()) + b % 5 - 2)));
             for (std::size_t i = 0; i < r.fields.size(); ++i) {
                 const int room = (i < saved.size() ? int(saved[i].size()) : 5) + byte() % 7 - 3;
                 r.fields[i].assign(std::size_t(std::max(room, 1)), '.');
