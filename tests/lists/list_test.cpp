@@ -84,8 +84,8 @@ TEST(ListRandom, EveryTextGivesTheGroupOfTheRules) {
                 texts.push_back(mistyped(random, texts.back()));
             }
             for (const std::string& e : texts) EXPECT_EQ(checkListCall(QMRFLTR, g, e), "") << e;
-            hostValue20 = {};  // the host's ordering where the flags are in a text field
-            if (selection == 3) hostValue20 = {lastByteLess, lastByteEqual};
+            // The host's ordering where the flags are in a text field.
+            hostValue20 = selection == 3 ? Value20Order{lastByteLess, lastByteEqual} : Value20Order{};
             ASSERT_EQ(qmr_set_value20_order(hostValue20.first, hostValue20.second), 0);
             for (int round = 0; round < 8; ++round) {
                 std::string keys;  // one to four keys on any field, now and then mistyped
@@ -158,8 +158,7 @@ TEST(Selection, EveryRequestOnEveryFlagByte) {
             const std::size_t at = kFlags.find(char(byte)), as = at == kFlags.npos ? 0 : at;
             const char wanted = at == kFlags.npos && becomes[0] == ' ' ? char(byte) : becomes[as];
             char flag = static_cast<char>(byte);
-            const auto signedFlag = static_cast<signed char>(flag);
-            const int got = QMRGSEL(nullptr, nullptr, context.get(), signedFlag, request);
+            const int got = QMRGSEL(nullptr, nullptr, context.get(), static_cast<signed char>(byte), request);
             QMRSSEL(nullptr, nullptr, context.get(), &flag, request);
             EXPECT_EQ(std::pair(got, flag), std::pair(holds[as] - '0', wanted)) << request << ": " << byte;
         }

@@ -56,10 +56,9 @@ struct Cmcb : CmcbLayout {
         std::memcpy(bytes + associatedAt, ids.data() + width, width);
     }
     std::uint32_t handle() const { return static_cast<std::uint32_t>(le32(bytes + handleAt)); }
-    void setHandle(std::uint32_t h) { putLe32(bytes + handleAt, static_cast<std::int32_t>(h)); }
     // The handle, and a block's state: 'A' for a handle, else 'U'.
     void anchor(std::uint32_t h) {
-        setHandle(h);
+        putLe32(bytes + handleAt, static_cast<std::int32_t>(h));
         if (block()) bytes[QMR_CMCB_BLOCK_STATE] = h != 0 ? 'A' : 'U';
     }
     // A queue is anchored here, as far as the block itself says.
@@ -175,13 +174,12 @@ struct QueueModel {
 // "" when they agree, else both accounts of the call (result, requests
 // for storage, the CMCB's bytes, the caller's bytes).
 inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r) {
-    static const bool warm = [] {  // the handle table grows at the first queue of the process
+    [[maybe_unused]] static const bool warm = [] {  // the handle table grows at the first queue of the process
         Cmcb c(Form::pairs);
         CallerFields(Form::pairs, {"x"}).call(c, 'A');
         for (int i = 0; i < 2; ++i) CallerFields(Form::pairs, {}).call(c, 'N');
         return true;
     }();
-    (void)warm;
     const std::size_t w = cmcb.width;
     const auto padded = [w](std::string id) { return id.append(w, ' ').substr(0, w); };
     const bool add = r.code == 'A', read = r.code == 'R';
@@ -319,7 +317,7 @@ public:
             const Cmcb& other = cmcbs_[(k + 1) % cmcbs_.size()];
             const bool live = b & 2 && c.block() && other.anchored();
             const std::uint32_t low = byte(), neverIssued = low | std::uint32_t{byte()} << 8;
-            c.setHandle(b & 1 ? released_[k] : live ? other.handle() : neverIssued);
+            c.anchor(b & 1 ? released_[k] : live ? other.handle() : neverIssued);
             if (c.block()) c.bytes[QMR_CMCB_BLOCK_STATE] = b & 4 && !live ? 'A' : 'U';
             return "";
         }
@@ -331,8 +329,12 @@ public:
         return error;
     }
 
-    std::string close() {
+    // Steps on the bytes of `byte` while `more()` and every call agrees, then
+    // the release of every queue: what disagreed.
+    template <typename Byte, typename More>
+    std::string run(Byte&& byte, More&& more) {
         std::string error;
+        while (error.empty() && more()) error = step(byte);
         for (std::size_t k = 0; k < cmcbs_.size(); ++k) error += closeQueue(cmcbs_[k], models_[k]);
         return error;
     }
