@@ -152,8 +152,7 @@ struct QueueRequest {
     // ADD: the fields; READ: the caller's fields before the call; else none.
     std::vector<std::string> fields = {};
     int ending = kAtCount;
-    std::string relationship = "REL00001";  // ADD: the CMCB's identifiers
-    std::string associated = "ASC00001";
+    std::pair<std::string, std::string> ids = {"REL00001", "ASC00001"};  // ADD: the CMCB's identifiers
     int failing = 0;  // the call's k-th request for storage fails; 0: none
 };
 
@@ -183,7 +182,7 @@ inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r
     const std::size_t w = cmcb.width;
     const auto padded = [w](std::string id) { return id.append(w, ' ').substr(0, w); };
     const bool add = r.code == 'A', read = r.code == 'R';
-    cmcb.setIds(add ? padded(r.relationship) + padded(r.associated) : std::string(2 * w, '?'));
+    cmcb.setIds(add ? padded(r.ids.first) + padded(r.ids.second) : std::string(2 * w, '?'));
     std::memset(cmcb.bytes + QMR_CMCB_RETURN_CODE, '?', 2 + QMR_CMCB_MESSAGE_SIZE);
     Cmcb expected = cmcb;
     CallerFields sent(cmcb.form, r.fields, r.ending), want(cmcb.form, r.fields, r.ending);
@@ -291,7 +290,7 @@ public:
         if (what >= 0xC0) r.failing = byte() % 3;
         const int op = what >> 2 & 15;
         if (op < 6) {
-            r = {'A', {}, kAtCount, id(byte, c.width), id(byte, c.width), r.failing};
+            r = {'A', {}, kAtCount, {id(byte, c.width), id(byte, c.width)}, r.failing};
             const std::uint8_t shape = byte();
             static const int kEdges[] = {4062, 4063, 4030, 2016, 2014, 4100, 3000, 1000,
                                          2046, 1200, 600,  1800, 2400, 3600, 300,  150};
