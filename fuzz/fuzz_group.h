@@ -13,8 +13,7 @@
 
 namespace qmr_fuzz {
 
-inline int checkListInput(qmr_test::ListFunction function, const std::uint8_t* data,
-                          std::size_t size) {
+inline int checkListInput(qmr_test::ListFunction function, const std::uint8_t* data, std::size_t size) {
     Input in(data, size);
     const std::uint8_t failAt = in.byte(), countByte = in.byte();
     const std::uint32_t blocks = 1024 * (1 + countByte % 3) + countByte % 5 - 2;

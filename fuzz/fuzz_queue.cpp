@@ -10,12 +10,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qmr_fuzz::Input in(data, size);
-    qmr_test::RequestStream stream(3);
-    for (int steps = 0; !in.empty() && steps < 400; ++steps) {
-        const std::string error = stream.step([&in] { return in.byte(); });
-        QMR_FUZZ_CHECK(error.empty(), "%s", error.c_str());
-    }
-    const std::string error = stream.close();
+    int steps = 0;
+    const auto more = [&in, &steps] { return !in.empty() && steps++ < 400; };
+    const std::string error = qmr_test::RequestStream(3).run([&in] { return in.byte(); }, more);
     QMR_FUZZ_CHECK(error.empty(), "%s", error.c_str());
     return 0;
 }

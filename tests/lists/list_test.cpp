@@ -78,15 +78,14 @@ TEST(ListRandom, EveryTextGivesTheGroupOfTheRules) {
     for (std::uint32_t count : {0u, 1u, 1023u, 1024u, 1025u, 5000u}) {
         for (std::uint32_t selection : {12u, 3u, 1u}) {
             ListGroup g(count, everyType, selection, random);
-            std::vector<std::string> texts = {"1 = 2 or 4 <= \"AB\"", "2 > 0 AND 4 < \"M\"",
-                                              nested, "2 < 70"};
+            std::vector<std::string> texts = {"1 = 2 or 4 <= \"AB\"", "2 > 0 AND 4 < \"M\"", nested, "2 < 70"};
             for (int round = 0; round < 20; ++round) {
                 texts.push_back(expression(random, 0, round % 2 ? round % 5 : 20));
                 texts.push_back(mistyped(random, texts.back()));
             }
             for (const std::string& e : texts) EXPECT_EQ(checkListCall(QMRFLTR, g, e), "") << e;
-            hostValue20 = {};  // the host's ordering where the flags are in a text field
-            if (selection == 3) hostValue20 = {lastByteLess, lastByteEqual};
+            // The host's ordering where the flags are in a text field.
+            hostValue20 = selection == 3 ? Value20Order{lastByteLess, lastByteEqual} : Value20Order{};
             ASSERT_EQ(qmr_set_value20_order(hostValue20.first, hostValue20.second), 0);
             for (int round = 0; round < 8; ++round) {
                 std::string keys;  // one to four keys on any field, now and then mistyped
@@ -98,8 +97,7 @@ TEST(ListRandom, EveryTextGivesTheGroupOfTheRules) {
                 EXPECT_EQ(checkListCall(QMRSORT, g, keys), "") << count << ": " << keys;
             }
             if (count != 1025 || selection != 12) continue;
-            const std::pair<ListFunction, std::string> calls[] = {{QMRFLTR, deep},
-                                                                  {QMRSORT, "4 D 2 A 7 a"}};
+            const std::pair<ListFunction, std::string> calls[] = {{QMRFLTR, deep}, {QMRSORT, "4 D 2 A 7 a"}};
             for (const auto& [function, text] : calls) {
                 for (long k = 1, made = 0; made >= k - 1; ++k) {  // until a call makes fewer
                     EXPECT_EQ(checkListCall(function, g, text, k, &made), "") << text << ": " << k;
@@ -119,14 +117,13 @@ TEST(ListMessages, ReportEachFaultTheFirstOrUnbalancedParenthesesFirst) {
     using Cases = std::vector<std::pair<const char*, const char*>>;  // the text, its message
     const std::pair<ListFunction, Cases> tables[] = {
         {QMRFLTR,
-         {{"  ", " 154"}, {"1 = 5) AND (2 = 6", ""}, {"(1 =", " 155"}, {"13 = 5", " 154"},
-          {"2x = 5", ""}, {"1=5AND2=6", ""}, {"1 = 5 And 2 = 6", " 154"}, {"6 = 08-30-00", " 154"},
-          {"11 = 5", " 154"}, {"3 = 0x10", " 154"}, {"3 = +-5", " 154"}, {"3 < OR 1 = 5", ""},
-          {"9 = \"A\" X", " 154"}, {"9 = \"A\"", " 153"}}},
+         {{"  ", " 154"}, {"1 = 5) AND (2 = 6", ""}, {"(1 =", " 155"}, {"13 = 5", " 154"}, {"2x = 5", ""},
+          {"1=5AND2=6", ""}, {"1 = 5 And 2 = 6", " 154"}, {"6 = 08-30-00", " 154"}, {"11 = 5", " 154"},
+          {"3 = 0x10", " 154"}, {"3 = +-5", " 154"}, {"3 < OR 1 = 5", ""}, {"9 = \"A\" X", " 154"},
+          {"9 = \"A\"", " 153"}}},
         {QMRSORT,
-         {{"  1   D  2 d ", ""}, {"+2 A", ""}, {"     ", " 153"}, {"0 A", " 155"}, {"X A", " 155"},
-          {"13 A", " 155"}, {"99999999999 A", " 155"}, {"1 A 0 X", " 155"}, {"1 X 0 A", " 154"},
-          {"9 X", " 154"}, {"9 A", " 153"}}}};
+         {{"  1   D  2 d ", ""}, {"+2 A", ""}, {"     ", " 153"}, {"0 A", " 155"}, {"X A", " 155"}, {"13 A", " 155"},
+          {"99999999999 A", " 155"}, {"1 A 0 X", " 155"}, {"1 X 0 A", " 154"}, {"9 X", " 154"}, {"9 A", " 153"}}}};
     std::mt19937 random(3);
     ListGroup g(3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 11, random);
     g.fields[8].data = nullptr;
@@ -161,11 +158,9 @@ TEST(Selection, EveryRequestOnEveryFlagByte) {
             const std::size_t at = kFlags.find(char(byte)), as = at == kFlags.npos ? 0 : at;
             const char wanted = at == kFlags.npos && becomes[0] == ' ' ? char(byte) : becomes[as];
             char flag = static_cast<char>(byte);
-            const auto signedFlag = static_cast<signed char>(flag);
-            const int got = QMRGSEL(nullptr, nullptr, context.get(), signedFlag, request);
+            const int got = QMRGSEL(nullptr, nullptr, context.get(), static_cast<signed char>(byte), request);
             QMRSSEL(nullptr, nullptr, context.get(), &flag, request);
-            EXPECT_EQ(std::pair(got, flag), std::pair(holds[as] - '0', wanted))
-                << request << ": " << byte;
+            EXPECT_EQ(std::pair(got, flag), std::pair(holds[as] - '0', wanted)) << request << ": " << byte;
         }
     }
     EXPECT_EQ(context.text(0, TestContext::kSize), before) << "the call context is left alone";

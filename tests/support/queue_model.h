@@ -32,10 +32,9 @@ enum class Form { block, pairs };
 struct CmcbLayout {
     std::size_t width, relationshipAt, associatedAt, handleAt;
 };
-inline constexpr CmcbLayout kLayouts[] = {{QMR_CMCB_BLOCK_ID_SIZE, QMR_CMCB_BLOCK_RELATIONSHIP,
-                                           QMR_CMCB_BLOCK_ASSOCIATED, QMR_CMCB_BLOCK_HANDLE},
-                                          {QMR_CMCB_PAIR_ID_SIZE, QMR_CMCB_PAIR_RELATIONSHIP,
-                                           QMR_CMCB_PAIR_ASSOCIATED, QMR_CMCB_PAIR_HANDLE}};
+inline constexpr CmcbLayout kLayouts[] = {
+    {QMR_CMCB_BLOCK_ID_SIZE, QMR_CMCB_BLOCK_RELATIONSHIP, QMR_CMCB_BLOCK_ASSOCIATED, QMR_CMCB_BLOCK_HANDLE},
+    {QMR_CMCB_PAIR_ID_SIZE, QMR_CMCB_PAIR_RELATIONSHIP, QMR_CMCB_PAIR_ASSOCIATED, QMR_CMCB_PAIR_HANDLE}};
 
 // A host's CMCB in the layout of its form, larger than the layout, with
 // a sentinel in every byte the library must not write.
@@ -49,9 +48,7 @@ struct Cmcb : CmcbLayout {
     }
 
     bool block() const { return form == Form::block; }
-    std::string text(std::size_t at, std::size_t n) const {
-        return {reinterpret_cast<const char*>(bytes + at), n};
-    }
+    std::string text(std::size_t at, std::size_t n) const { return {reinterpret_cast<const char*>(bytes + at), n}; }
     // The relationship and then the associated identifier.
     std::string ids() const { return text(relationshipAt, width) + text(associatedAt, width); }
     void setIds(const std::string& ids) {
@@ -59,16 +56,13 @@ struct Cmcb : CmcbLayout {
         std::memcpy(bytes + associatedAt, ids.data() + width, width);
     }
     std::uint32_t handle() const { return static_cast<std::uint32_t>(le32(bytes + handleAt)); }
-    void setHandle(std::uint32_t h) { putLe32(bytes + handleAt, static_cast<std::int32_t>(h)); }
     // The handle, and a block's state: 'A' for a handle, else 'U'.
     void anchor(std::uint32_t h) {
-        setHandle(h);
+        putLe32(bytes + handleAt, static_cast<std::int32_t>(h));
         if (block()) bytes[QMR_CMCB_BLOCK_STATE] = h != 0 ? 'A' : 'U';
     }
     // A queue is anchored here, as far as the block itself says.
-    bool anchored() const {
-        return handle() != 0 && (!block() || bytes[QMR_CMCB_BLOCK_STATE] == 'A');
-    }
+    bool anchored() const { return handle() != 0 && (!block() || bytes[QMR_CMCB_BLOCK_STATE] == 'A'); }
 
     Form form;
     unsigned char bytes[kSize];
@@ -85,8 +79,7 @@ enum Ending { kAtCount, kZeroLength, kNegativeLength, kCountOrNullData };
 class CallerFields {
 public:
     CallerFields(Form form, std::vector<std::string> fields, int ending = kAtCount)
-        : block_(form == Form::block), count_(fields.size()), ending_(ending),
-          data_(std::move(fields)) {
+        : block_(form == Form::block), count_(fields.size()), ending_(ending), data_(std::move(fields)) {
         if (ending != kAtCount) data_.push_back(ending == kZeroLength ? "" : "none");
         const int endLength[] = {0, 0, -30, 4};  // "003p" is -30
         for (std::size_t i = 0; i < data_.size(); ++i) {
@@ -133,14 +126,11 @@ public:
 private:
     static constexpr std::size_t kMaxArgs = 2 * 242 + 1;  // 241 fields, an ending pair, the null
 
-    int declared() const {
-        return int(count_) + (ending_ == kZeroLength || ending_ == kNegativeLength ? 9 : 0);
-    }
+    int declared() const { return int(count_) + (ending_ == kZeroLength || ending_ == kNegativeLength ? 9 : 0); }
     // Numeric text: 4 digits, or "003p" (-30) for a negative number.
     static std::string text(int n) {
         if (n < 0) return "003p";
-        return {char('0' + n / 1000 % 10), char('0' + n / 100 % 10), char('0' + n / 10 % 10),
-                char('0' + n % 10)};
+        return {char('0' + n / 1000 % 10), char('0' + n / 100 % 10), char('0' + n / 10 % 10), char('0' + n % 10)};
     }
     template <std::size_t... I>
     static int callWith(void* cmcb, void* const* args, std::index_sequence<I...>) {
@@ -162,8 +152,7 @@ struct QueueRequest {
     // ADD: the fields; READ: the caller's fields before the call; else none.
     std::vector<std::string> fields = {};
     int ending = kAtCount;
-    std::string relationship = "REL00001";  // ADD: the CMCB's identifiers
-    std::string associated = "ASC00001";
+    std::pair<std::string, std::string> ids = {"REL00001", "ASC00001"};  // ADD: the CMCB's identifiers
     int failing = 0;  // the call's k-th request for storage fails; 0: none
 };
 
@@ -184,17 +173,16 @@ struct QueueModel {
 // "" when they agree, else both accounts of the call (result, requests
 // for storage, the CMCB's bytes, the caller's bytes).
 inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r) {
-    static const bool warm = [] {  // the handle table grows at the first queue of the process
+    [[maybe_unused]] static const bool warm = [] {  // the handle table grows at the first queue of the process
         Cmcb c(Form::pairs);
         CallerFields(Form::pairs, {"x"}).call(c, 'A');
         for (int i = 0; i < 2; ++i) CallerFields(Form::pairs, {}).call(c, 'N');
         return true;
     }();
-    (void)warm;
     const std::size_t w = cmcb.width;
     const auto padded = [w](std::string id) { return id.append(w, ' ').substr(0, w); };
     const bool add = r.code == 'A', read = r.code == 'R';
-    cmcb.setIds(add ? padded(r.relationship) + padded(r.associated) : std::string(2 * w, '?'));
+    cmcb.setIds(add ? padded(r.ids.first) + padded(r.ids.second) : std::string(2 * w, '?'));
     std::memset(cmcb.bytes + QMR_CMCB_RETURN_CODE, '?', 2 + QMR_CMCB_MESSAGE_SIZE);
     Cmcb expected = cmcb;
     CallerFields sent(cmcb.form, r.fields, r.ending), want(cmcb.form, r.fields, r.ending);
@@ -302,23 +290,20 @@ public:
         if (what >= 0xC0) r.failing = byte() % 3;
         const int op = what >> 2 & 15;
         if (op < 6) {
-            r = {'A', {}, kAtCount, id(byte, c.width), id(byte, c.width), r.failing};
+            r = {'A', {}, kAtCount, {id(byte, c.width), id(byte, c.width)}, r.failing};
             const std::uint8_t shape = byte();
             static const int kEdges[] = {4062, 4063, 4030, 2016, 2014, 4100, 3000, 1000,
                                          2046, 1200, 600,  1800, 2400, 3600, 300,  150};
             r.fields.resize(shape == 0xFF ? 240 : shape == 0xFE ? 239 : shape % 6);
             for (std::size_t i = 0; i < r.fields.size(); ++i) {
                 const std::uint8_t l = r.fields.size() > 200 ? 0 : byte();
-                r.fields[i].assign(std::size_t(l < 0xF0 ? 1 + l % 40 : kEdges[l - 0xF0]),
-                                   char('a' + i % 26));
+                r.fields[i].assign(std::size_t(l < 0xF0 ? 1 + l % 40 : kEdges[l - 0xF0]), char('a' + i % 26));
             }
         } else if (op == 11 || op == 12) {
             r.code = 'R';
-            const std::vector<std::string> saved =
-                m.current ? m.current->fields : std::vector<std::string>{};
+            const std::vector<std::string> saved = m.current ? m.current->fields : std::vector<std::string>{};
             const std::uint8_t b = byte();
-            r.fields.resize(b < 8 ? 0
-                                  : std::size_t(std::max<int>(0, int(saved.size()) + b % 5 - 2)));
+            r.fields.resize(b < 8 ? 0 : std::size_t(std::max<int>(0, int(saved.size()) + b % 5 - 2)));
             for (std::size_t i = 0; i < r.fields.size(); ++i) {
                 const int room = (i < saved.size() ? int(saved[i].size()) : 5) + byte() % 7 - 3;
                 r.fields[i].assign(std::size_t(std::max(room, 1)), '.');
@@ -331,7 +316,7 @@ public:
             const Cmcb& other = cmcbs_[(k + 1) % cmcbs_.size()];
             const bool live = b & 2 && c.block() && other.anchored();
             const std::uint32_t low = byte(), neverIssued = low | std::uint32_t{byte()} << 8;
-            c.setHandle(b & 1 ? released_[k] : live ? other.handle() : neverIssued);
+            c.anchor(b & 1 ? released_[k] : live ? other.handle() : neverIssued);
             if (c.block()) c.bytes[QMR_CMCB_BLOCK_STATE] = b & 4 && !live ? 'A' : 'U';
             return "";
         }
@@ -343,8 +328,12 @@ public:
         return error;
     }
 
-    std::string close() {
+    // Steps on the bytes of `byte` while `more()` and every call agrees, then
+    // the release of every queue: what disagreed.
+    template <typename Byte, typename More>
+    std::string run(Byte&& byte, More&& more) {
         std::string error;
+        while (error.empty() && more()) error = step(byte);
         for (std::size_t k = 0; k < cmcbs_.size(); ++k) error += closeQueue(cmcbs_[k], models_[k]);
         return error;
     }
