@@ -272,8 +272,7 @@ TEST(Texts, AgreeWithTheModels) {
         std::string text(8, ' ');
         for (char& c : text) c = timeChars[random() % (i % 3 ? timeChars.size() : 16)];
         if (i % 4 == 0) {  // a clock-face time, its hour near the edges of twelve
-            std::snprintf(text.data(), 9, "%02d:%02d%cM", int(random() % 14), int(random() % 61),
-                          "AP"[random() % 2]);
+            std::snprintf(text.data(), 9, "%02d:%02d%cM", int(random() % 14), int(random() % 61), "AP"[random() % 2]);
         }
         ASSERT_EQ(qmr_model::checkTimeText(text, i % 13 == 0 ? 20010230 : 0), "");
     }
