@@ -355,7 +355,7 @@ std::string stampText(sys_time<microseconds> t) {
     return out;
 }
 
-std::string hhmmss(std::int64_t s) { return std::to_string(std::stoi(stampText(sys_days{} + seconds{s}).substr(8, 6))); }
+auto hhmmss(std::int64_t s) { return std::to_string(std::stoi(stampText(sys_days{} + seconds{s}).substr(8, 6))); }
 
 TEST(TimeDuration, WrapsWithinTheDayAsClockArithmeticDoes) {
     TestContext fresh;
