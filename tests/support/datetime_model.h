@@ -123,12 +123,10 @@ inline std::string checkEngine(const unsigned char* block) {
         (b[QMR_DR_REQUEST_CODE] != '7' && !same(QMR_DR_TIMESTAMP_TEXT, QMR_DR_TIMESTAMP_SIZE))) {
         return "a field the engine does not own changed";
     }
-    std::int32_t date, time, dateAfter, timeAfter;
-    std::memcpy(&date, block + QMR_DR_DATE, 4);
-    std::memcpy(&time, block + QMR_DR_TIME, 4);
-    std::memcpy(&dateAfter, b + QMR_DR_DATE, 4);
-    std::memcpy(&timeAfter, b + QMR_DR_TIME, 4);
-    const std::string got = (code ? message : "") + (" " + std::to_string(dateAfter)) + " " + std::to_string(timeAfter);
+    using qmr_test::le32;
+    const std::int32_t date = le32(block + QMR_DR_DATE), time = le32(block + QMR_DR_TIME);
+    const std::string got = (code ? message : "") + (" " + std::to_string(le32(b + QMR_DR_DATE))) + " " +
+                            std::to_string(le32(b + QMR_DR_TIME));
     const char c = static_cast<char>(b[QMR_DR_REQUEST_CODE]);
     const std::string expected = engineResult(date, time, c, static_cast<char>(b[QMR_DR_DATE_FORM]), static_cast<char>(b[QMR_DR_TIME_FORM]),
                                               reinterpret_cast<const char*>(block + QMR_DR_TIMESTAMP_TEXT));
