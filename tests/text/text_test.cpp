@@ -23,9 +23,6 @@
 
 namespace {
 
-// A double-byte code as its two bytes, high first.
-std::string pair(unsigned code) { return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}; }
-
 struct UseCharset {
     explicit UseCharset(const char* name) { EXPECT_EQ(qmr_use_charset(name), 0) << name; }
     ~UseCharset() { qmr_use_charset("single"); }
@@ -112,6 +109,9 @@ TEST(Charsets, ChoosingAndInstallingServices) {
 }
 
 #ifdef QMR_HAVE_ICU
+
+// A double-byte code as its two bytes, high first.
+std::string pair(unsigned code) { return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}; }
 
 // The length of the first character ICU reads in `bytes` (mapped or
 // unassigned, but well-formed), and the character in `c`.
