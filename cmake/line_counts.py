@@ -5,6 +5,8 @@ Counts non-blank lines that are not comments: the code is src/, include/
 and tools/; the tests are tests/ and fuzz/ (programs, headers, scripts and
 build files; golden data, seed corpora and dictionaries are data, not
 tests).  Prints the tests per folder (fuzz/ per file), then both totals and their ratio.
+A test line wider than the code base's 120 columns would hide lines from the count, so any is
+listed and the script fails.
 """
 import os
 import sys
@@ -12,6 +14,14 @@ import sys
 CODE = ('.cpp', '.h', '.c', '.inc', '.in')
 SCRIPT = ('.sh', '.py', '.cmake', 'CMakeLists.txt', 'run')
 DATA_FOLDERS = ('corpus', 'dict')
+
+
+WIDTH = 120
+
+
+def too_wide(path):
+    with open(path, encoding='utf-8', errors='replace') as f:
+        return [n for n, line in enumerate(f, 1) if len(line.rstrip('\n')) > WIDTH]
 
 
 def lines(path):
@@ -57,4 +67,9 @@ for path, n in tests.items():
 for key in sorted(folders):
     print(f'{key:24} {folders[key]:6}')
 t, c = sum(tests.values()), sum(code.values())
-print(f'{"tests and fuzz":24} {t:6}\n{"src, include, tools":24} {c:6}\nratio {t / c:.2f}')
+print(f'{"tests and fuzz":24} {t:6}\n{"src, include, tools":24} {c:6}\nratio {t / c:.3f}')
+wide = [(path, too_wide(path)) for path in sorted(tests)]
+wide = [(path, numbers) for path, numbers in wide if numbers]
+for path, numbers in wide:
+    print(f'wider than {WIDTH} columns: {path}: lines {" ".join(map(str, numbers))}')
+sys.exit(1 if wide else 0)
