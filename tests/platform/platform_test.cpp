@@ -91,6 +91,7 @@ int QMR_CALL anyEqual(const void*, const void*) { return 1; }
 TEST(Value20Order, DefaultsToBytesAndTakesAHostPair) {
     const char low[20] = {1}, high[20] = {2};
     EXPECT_TRUE(qmr::value20IsByteOrder() && qmr::value20Less(low, high) && !qmr::value20Equal(low, high));
+    EXPECT_FALSE(qmr::value20Less(low, low) || qmr::value20Less(high, low));
     EXPECT_TRUE(qmr_set_value20_order(reversedLess, nullptr) == -1 && qmr::value20IsByteOrder());
     EXPECT_EQ(qmr_set_value20_order(reversedLess, anyEqual), 0);
     EXPECT_TRUE(!qmr::value20IsByteOrder() && qmr::value20Less(high, low) && qmr::value20Equal(low, high));
