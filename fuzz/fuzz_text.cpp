@@ -117,21 +117,16 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
     const bool db = function % 2 == 1;
     std::string name = kNames[function], error, expected;  // the model's name, message and result
     int position = -1;                                      // the model's position
-    switch (function) {
-    case 0:
+    if (function == 0) {
         QMRFCCAT(nullptr, nullptr, context.get(), a.get(), b.get(), out.get());
         if (!a.valid() || !b.valid() || !out.maximumValid()) error = " 130";
         if (cs && error.empty()) expected = model::join(*cs, a.value, b.value);
-        break;
-    case 1: {
+    } else if (function == 1) {
         qmr_int32 length = -7;
         QMRFLGTH(nullptr, nullptr, context.get(), a.get(), &length);
         error = a.maximumValid() ? "" : " 130";
         QMR_FUZZ_CHECK(length == (error.empty() ? a.length : 0), "length %d", length);
-        break;
-    }
-    case 2:
-    case 3: {
+    } else if (function <= 3) {
         OptionalNumber start{char(in.byte() & 1 ? 'N' : 'Y'), 0, qmr_int16(in.fieldNumber(40))};
         OptionalNumber length{char(in.byte() & 1 ? 'N' : 'Y'), 0, qmr_int16(in.fieldNumber(40))};
         if (in.byte() & 1) context.setByte(QMR_CC_ERROR_FLAG, 'Y');
@@ -143,12 +138,7 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
         QMR_FUZZ_CHECK(start.value == first && length.value == count, "settled %d %d", start.value, length.value);
         error = flagged ? context.error() : !a.valid() ? " 130" : first > a.maximum ? " 133" : "";
         if (cs && error.empty()) expected = model::substring(*cs, a.value, first, std::max<int>(count, 0), db);
-        break;
-    }
-    case 4:
-    case 5:
-    case 6:
-    case 7: {
+    } else if (function <= 7) {
         static constexpr decltype(&QMRFINDX) kSearches[] = {QMRFINDX, QMRFINDB, QMRFVRFY, QMRFVRDB};
         qmr_int16 found = -1;
         kSearches[function - 4](nullptr, nullptr, context.get(), a.get(), b.get(), &found);
@@ -157,18 +147,15 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
             if (cs && error.empty()) position = model::indexOf(*cs, a.value, b.value, db);
         } else if (!a.valid() || !b.maximumValid() || b.length < 0 || (db && !b.valid())) {
             error = " 130";
-        } else if (!db) {  // the set goes through QMRFTRIM first, which refuses an over-long set
-            error = b.valid() ? "" : " 130", name = "QMRFTRIM";
-            if (cs) position = model::verify(*cs, a.value, b.valid() ? model::trim(*cs, b.value, 4096) : "", false);
-        } else if (cs) {
-            position = model::verify(*cs, a.value, b.value, true);
+        } else {  // QMRFVRFY's set goes through QMRFTRIM first, which refuses an over-long set
+            if (!db) error = b.valid() ? "" : " 130", name = "QMRFTRIM";
+            const std::string set = db ? b.value : b.valid() && cs ? model::trim(*cs, b.value, 4096) : "";
+            if (cs) position = model::verify(*cs, a.value, set, db);
         }
         if (!error.empty() && name == kNames[function]) position = 0;
         QMR_FUZZ_CHECK(found >= 0 && found <= std::max(a.length, 1) && (position < 0 || found == position),
                        "%s: %d, model %d", kNames[function], found, position);
-        break;
-    }
-    default: {
+    } else {
         static constexpr decltype(&QMRFTRIM) kCopies[] = {QMRFTRIM, QMRFTRDB, QMRFUPPR, QMRFUPDB};
         kCopies[function - 8](nullptr, nullptr, context.get(), a.get(), out.get());
         const bool fits = a.length <= a.maximum && a.length <= out.maximum;
@@ -177,7 +164,6 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
         if (cs && cs->unicode && !model::unicodeUpper) cs = nullptr;  // no case map to check it with
         if (cs && error.empty() && function >= 10) expected = model::upper(*cs, source);
         if (cs && error.empty() && function < 10) expected = model::trim(*cs, source, out.maximum);
-    }
     }
     const bool hasResult = function == 0 || function == 2 || function == 3 || function >= 8;
     if (hasResult && error.empty() && std::int64_t(expected.size()) > out.maximum) error = " 135", expected = "";
@@ -201,56 +187,51 @@ void builtIn(Input& in, int function, const model::Charset* cs) {
     QMR_FUZZ_CHECK(b.block->text() == b.sent && other.block->text() == other.sent, "a field changed");
 }
 
-// A NUL-terminated text in a block of exactly its size (at least `atLeast`).
-std::unique_ptr<Guarded> terminated(const std::string& text, std::size_t atLeast = 1) {
-    auto block = std::make_unique<Guarded>(std::max(text.size() + 1, atLeast), 0);
-    std::memcpy(block->data(), text.data(), text.size());
-    return block;
+// The blocks of a buffer routine's call, each checked for its guards at the end.
+using Blocks = std::vector<std::unique_ptr<Guarded>>;
+// A block of `bytes` and then `fill`, at least `size` bytes long.
+char* put(Blocks& blocks, const std::string& bytes, int size = 0, char fill = 0) {
+    const auto n = std::size_t(std::max(int(bytes.size()), size));
+    auto* block = reinterpret_cast<char*>(blocks.emplace_back(std::make_unique<Guarded>(n, fill))->data());
+    return static_cast<char*>(std::memcpy(block, bytes.data(), bytes.size()));
 }
-char* chars(Guarded& block) { return reinterpret_cast<char*>(block.data()); }
+std::string upToNul(const std::string& s) { return s.substr(0, s.find('\0')); }
 
 void bufferRoutine(Input& in, int routine, const model::Charset* cs) {
     const auto count = static_cast<std::int16_t>(in.fieldNumber(30));
+    const auto width = std::size_t(std::max<int>(count, 0));
     std::string text = readText(in);
-    const std::string t = text.substr(0, text.find('\0'));
-    auto buffer = terminated(t, 2);
-    switch (routine) {
-    case 0:
-    case 1: {  // QMROTRIM and QMRVTRIM on a text of `count` bytes
+    const std::string t = upToNul(text);
+    Blocks blocks;
+    char* buffer = put(blocks, t + '\0', 2);
+    if (routine <= 1) {  // QMROTRIM and QMRVTRIM on a text of `count` bytes
         const qmr_int16 order = in.byte() & 1;
-        text.resize(std::size_t(std::max<int>(count, 1)), ' ');
-        auto length = terminated(std::string(reinterpret_cast<const char*>(&count), 2)), bytes = terminated(text);
-        if (routine == 0) QMROTRIM(chars(*length), chars(*bytes));
-        if (routine == 1) QMRVTRIM(chars(*length), chars(*bytes), &order);
-        auto got = static_cast<std::int16_t>(length->data()[0] | length->data()[1] << 8);  // low byte first
-        if (routine == 1 && order == 1) std::memcpy(&got, length->data(), 2);
-        const int want = count > 0 && cs ? model::trimmedLength(*cs, text.substr(0, std::size_t(count))) : count;
-        QMR_FUZZ_CHECK(length->intact() && bytes->intact() && (!cs || got == (routine == 0 ? std::max(want, 1) : want)),
-                       "trimmed %d of %d", got, count);
-        break;
-    }
-    case 2: {  // QMROTRIM on a terminated text
-        QMROTRIM(nullptr, chars(*buffer));
+        text.resize(std::max<std::size_t>(width, 1), ' ');
+        char *length = put(blocks, std::string(reinterpret_cast<const char*>(&count), 2)), *bytes = put(blocks, text);
+        if (routine == 0) QMROTRIM(length, bytes);
+        if (routine == 1) QMRVTRIM(length, bytes, &order);
+        auto got = static_cast<std::int16_t>((length[0] & 0xFF) | length[1] << 8);  // low byte first
+        if (routine == 1 && order == 1) std::memcpy(&got, length, 2);
+        const int want = count > 0 && cs ? model::trimmedLength(*cs, text.substr(0, width)) : count;
+        QMR_FUZZ_CHECK(!cs || got == (routine == 0 ? std::max(want, 1) : want), "trimmed %d of %d", got, count);
+    } else if (routine == 2) {  // QMROTRIM on a terminated text
+        QMROTRIM(nullptr, buffer);
         const std::size_t kept = cs ? std::size_t(model::trimmedLength(*cs, t)) : 0;
-        QMR_FUZZ_CHECK(!cs || chars(*buffer) == (kept ? t.substr(0, kept) : " "), "QMROTRIM");
-        break;
-    }
-    case 3: {  // QMROPAD: each text holds its own count of bytes
+        QMR_FUZZ_CHECK(!cs || buffer == (kept ? t.substr(0, kept) : " "), "QMROTRIM");
+    } else if (routine == 3) {  // QMROPAD: each text holds its own count of bytes
         const auto room = static_cast<std::int16_t>(in.fieldNumber(30));
         const std::int16_t lengths[] = {count, room};
-        text.resize(std::size_t(std::max<int>(count, 0)), 'x');
-        auto counts = terminated(std::string(reinterpret_cast<const char*>(lengths), 4)), source = terminated(text);
-        Guarded target(std::size_t(std::max<int>(room, 0)), '#');
-        QMROPAD(chars(*counts), chars(*source), chars(*counts) + 2, chars(target));
-        const std::size_t copied = std::min(text.size(), target.size());
-        QMR_FUZZ_CHECK(source->intact() && target.intact() && chars(*source) == text.substr(0, text.find('\0')) &&
-                           target.text() == text.substr(0, copied) + std::string(target.size() - copied, ' '),
+        text.resize(width, 'x');
+        char *counts = put(blocks, std::string(reinterpret_cast<const char*>(lengths), 4)), *source = put(blocks, text);
+        char* target = put(blocks, "", room, '#');
+        QMROPAD(counts, source, counts + 2, target);
+        const std::size_t size = std::size_t(std::max<int>(room, 0)), copied = std::min(width, size);
+        QMR_FUZZ_CHECK(std::string(source, width) == text &&
+                           std::string(target, size) == text.substr(0, copied) + std::string(size - copied, ' '),
                        "QMROPAD");
-        break;
-    }
-    case 4: {  // Qmrrjust, and the analysis of characters it walks with, against the model's characters
-        Qmrrjust(chars(*buffer));
-        QMR_FUZZ_CHECK(!cs || chars(*buffer) == model::rightJustified(*cs, t), "Qmrrjust");
+    } else if (routine == 4) {  // Qmrrjust, and the analysis of characters it walks with, against the model's
+        Qmrrjust(buffer);
+        QMR_FUZZ_CHECK(!cs || buffer == model::rightJustified(*cs, t), "Qmrrjust");
         TextAnalysis* analysis = qmr::textServices().AnalyseText(t.c_str(), 0);
         std::string lengths;
         for (const model::Char& c : cs ? model::chars(*cs, t, model::kindOf(*cs, model::Combining::asCombining))
@@ -260,22 +241,16 @@ void bufferRoutine(Input& in, int routine, const model::Charset* cs) {
         const auto* got = analysis ? reinterpret_cast<const char*>(analysis->charLengths) : "";
         QMR_FUZZ_CHECK(!cs || !analysis || std::string(got, std::size_t(analysis->charCount)) == lengths, "analysis");
         qmr::textServices().ReleaseAnalysis(analysis);
-        break;
-    }
-    case 5: {  // Qmrrjus2: the text's last width - 1 bytes and its NUL, right-justified
-        Guarded target(std::size_t(std::max<int>(count, 0)), '#');
-        Qmrrjus2(chars(target), chars(*buffer), count);
-        const std::string whole = std::string(target.size(), ' ') + t + '\0';
-        QMR_FUZZ_CHECK(target.intact() && (count < 1 || target.text() == whole.substr(whole.size() - target.size())),
-                       "Qmrrjus2");
-        break;
-    }
-    case 6: {  // Qmstrcmp: an order on three texts, two of them at times sharing a beginning
+    } else if (routine == 5) {  // Qmrrjus2: the text's last width - 1 bytes and its NUL, right-justified
+        char* target = put(blocks, "", count, '#');
+        Qmrrjus2(target, buffer, count);
+        const std::string whole = std::string(width, ' ') + t + '\0';
+        QMR_FUZZ_CHECK(count < 1 || std::string(target, width) == whole.substr(whole.size() - width), "Qmrrjus2");
+    } else if (routine == 6) {  // Qmstrcmp: an order on three texts, two of them at times sharing a beginning
         const std::uint8_t shared = in.byte();
-        const std::string u = (shared & 1 ? t : "") + readText(in);
-        const std::string v = (shared & 2 ? u.substr(0, shared / 4u) : "") + readText(in);
-        auto y = terminated(u.substr(0, u.find('\0'))), z = terminated(v.substr(0, v.find('\0')));
-        const char* p[] = {chars(*buffer), chars(*y), chars(*z)};
+        const std::string u = upToNul((shared & 1 ? t : "") + readText(in));
+        const std::string v = upToNul((shared & 2 ? u.substr(0, shared / 4u) : "") + readText(in));
+        const char* p[] = {buffer, put(blocks, u + '\0'), put(blocks, v + '\0')};
         for (int i = 0; i < 9; ++i) {
             const int x = i / 3, w = i % 3, k = 3 - x - w;  // k: the third text, where x != w
             const qmr_int32 xw = Qmstrcmp(p[x], p[w]), wx = Qmstrcmp(p[w], p[x]);
@@ -286,17 +261,14 @@ void bufferRoutine(Input& in, int routine, const model::Charset* cs) {
             const qmr_int32 wk = Qmstrcmp(p[w], p[k]), xk = Qmstrcmp(p[x], p[k]);
             QMR_FUZZ_CHECK((xw > 0 || wk > 0 || xk <= 0) && (xw != 0 || xk == wk), "Qmstrcmp %d %d %d", x, w, k);
         }
-        QMR_FUZZ_CHECK(y->intact() && z->intact(), "a guard changed");
-        break;
-    }
-    default: {  // Qmstrcpy into `count` bytes, at times just enough for the text
+    } else {  // Qmstrcpy into `count` bytes, at times just enough for the text
         const auto size = in.byte() % 4 ? count : static_cast<std::int16_t>(t.size() + 1);
-        Guarded target(std::size_t(std::max<int>(size, 0)), '#');
-        QMR_FUZZ_CHECK(Qmstrcpy(chars(target), chars(*buffer), size) == chars(target) && target.intact(), "Qmstrcpy");
-        QMR_FUZZ_CHECK(size < 1 || !cs || target.text() == model::boundedCopy(*cs, t, size), "Qmstrcpy text");
+        char* target = put(blocks, "", size, '#');
+        QMR_FUZZ_CHECK(Qmstrcpy(target, buffer, size) == target, "Qmstrcpy");
+        QMR_FUZZ_CHECK(size < 1 || !cs || std::string(target, std::size_t(size)) == model::boundedCopy(*cs, t, size),
+                       "Qmstrcpy text");
     }
-    }
-    QMR_FUZZ_CHECK(buffer->intact(), "a guard changed");
+    for (const auto& block : blocks) QMR_FUZZ_CHECK(block->intact(), "a guard changed");
 }
 
 }  // namespace
@@ -315,10 +287,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input in(data, size);
     const model::Charset* cs = useCharset(in.below(kBuiltIns + 2));
     const int function = in.below(20);
-    if (function < 12) {
-        builtIn(in, function, cs);
-    } else {
-        bufferRoutine(in, function - 12, cs);
-    }
+    if (function < 12) builtIn(in, function, cs);
+    if (function >= 12) bufferRoutine(in, function - 12, cs);
     return 0;
 }

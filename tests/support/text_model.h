@@ -215,16 +215,12 @@ inline Bytes rightJustified(const Charset& cs, const Bytes& t) {
 // Qmstrcpy into a buffer of `size` (>= 1) bytes: whole characters, and a
 // cut run closed, within size - 1 bytes.
 inline Bytes boundedCopy(const Charset& cs, const Bytes& t, int size) {
-    const int room = size - 1;
-    int end = std::min(static_cast<int>(t.size()), room);
+    const int room = size - 1, whole = static_cast<int>(t.size());
+    int end = whole <= room ? whole : 0;
     bool close = false;
-    if (static_cast<int>(t.size()) > room && kindOf(cs) != Kind::singleByte) {
-        end = 0;
-        for (const Char& c : chars(cs, t, kindOf(cs))) {
-            if (c.shift) continue;
-            if (c.end() + c.doubleState > room) break;
-            end = c.end(), close = c.doubleState;
-        }
+    for (const Char& c : chars(cs, t, kindOf(cs))) {  // where the text does not fit
+        if (whole <= room || c.end() + c.doubleState > room) break;
+        if (!c.shift) end = c.end(), close = c.doubleState;
     }
     const Bytes out = t.substr(0, std::size_t(end)) + Bytes(close, cs.shiftIn);
     return out + Bytes(std::size_t(room) - out.size(), ' ') + '\0';
