@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qmr_fuzz::Input in(data, size);
     const std::string text = in.bytes(40);
     std::string problem;
-    for (const std::int32_t maximum : {0, -1, 4096, 4097, INT32_MIN, INT32_MAX}) problem += qmr_model::checkTimestampText(text, maximum);
+    for (const std::int32_t maximum : {0, -1, 4096, 4097, INT32_MIN, INT32_MAX})
+        problem += qmr_model::checkTimestampText(text, maximum);
     for (std::int32_t maximum = 1; maximum <= std::max<std::int32_t>(28, std::int32_t(text.size()) + 1); ++maximum) {
         problem += qmr_model::checkTimestampText(text, maximum);
     }

@@ -48,9 +48,12 @@ std::int32_t run(void (*f)(void*, void*, CallContext*, In, Out*), CallContext* c
 // hours, m minutes, s seconds, u microseconds), the others not.
 void select(TestContext& context, const char* units, std::int32_t count) {
     for (const auto& [key, selected, field] : {std::tuple{'Y', QMR_CC_DUR_YEARS_SELECTED, QMR_CC_DUR_YEARS},
-             std::tuple{'M', QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS}, std::tuple{'D', QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS},
-             std::tuple{'h', QMR_CC_DUR_HOURS_SELECTED, QMR_CC_DUR_HOURS}, std::tuple{'m', QMR_CC_DUR_MINUTES_SELECTED, QMR_CC_DUR_MINUTES},
-             std::tuple{'s', QMR_CC_DUR_SECONDS_SELECTED, QMR_CC_DUR_SECONDS}, std::tuple{'u', QMR_CC_DUR_MICROS_SELECTED, QMR_CC_DUR_MICROS}}) {
+                                               std::tuple{'M', QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS},
+                                               std::tuple{'D', QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS},
+                                               std::tuple{'h', QMR_CC_DUR_HOURS_SELECTED, QMR_CC_DUR_HOURS},
+                                               std::tuple{'m', QMR_CC_DUR_MINUTES_SELECTED, QMR_CC_DUR_MINUTES},
+                                               std::tuple{'s', QMR_CC_DUR_SECONDS_SELECTED, QMR_CC_DUR_SECONDS},
+                                               std::tuple{'u', QMR_CC_DUR_MICROS_SELECTED, QMR_CC_DUR_MICROS}}) {
         context.setByte(selected, std::strchr(units, key) ? 'Y' : 'N');
         context.setInt32At(field, std::strchr(units, key) ? count : 0);
     }
@@ -59,16 +62,20 @@ void select(TestContext& context, const char* units, std::int32_t count) {
 // QMRFDDUR ('D'), QMRFTDUR ('T') or QMRFSDUR ('S') on an operand with
 // `units` selected: its result field and the report.  A result timestamp
 // must end in a NUL.
-std::string duration(char f, TestContext& c, const std::string& operand, const char* units, std::int32_t count, bool skip = false) {
+std::string duration(char f, TestContext& c, const std::string& operand, const char* units, std::int32_t count,
+                     bool skip = false) {
     const std::size_t in = f == 'D' ? QMR_CC_DUR_DATE : f == 'T' ? QMR_CC_DUR_TIME : QMR_CC_DUR_TIMESTAMP;
-    const std::size_t out = f == 'D' ? QMR_CC_DUR_RESULT_DATE : f == 'T' ? QMR_CC_DUR_RESULT_TIME : QMR_CC_DUR_RESULT_TIMESTAMP;
+    const std::size_t out = f == 'D'   ? QMR_CC_DUR_RESULT_DATE
+                            : f == 'T' ? QMR_CC_DUR_RESULT_TIME
+                                       : QMR_CC_DUR_RESULT_TIMESTAMP;
     select(c, units, count);
     c.setByte(QMR_CC_SKIP_VALIDATION, skip ? 'Y' : 'N');
     c.setText(out, std::string(f == 'S' ? 21 : 4, '#'));
     if (f == 'S') c.setText(in, operand); else c.setInt32At(in, std::stoi(operand));
     (f == 'D' ? QMRFDDUR : f == 'T' ? QMRFTDUR : QMRFSDUR)(nullptr, nullptr, c.get());
     EXPECT_EQ(c.name(), f == 'D' ? "QMRFDDUR" : f == 'T' ? "QMRFTDUR" : "QMRFSDUR");
-    const std::string result = f == 'S' ? c.text(out, 20) + (c.bytes()[out + 20] ? "(no NUL)" : "") : std::to_string(c.int32At(out));
+    const std::string result =
+        f == 'S' ? c.text(out, 20) + (c.bytes()[out + 20] ? "(no NUL)" : "") : std::to_string(c.int32At(out));
     return result + c.error();
 }
 
@@ -94,7 +101,8 @@ struct FixedClock {  // the clock reads `source` for the life of the object
 // Every day of 0001-01-01..9999-12-31 through the routines and the
 // built-ins; the day after each year's last is refused.
 TEST(Calendar, EveryDayAgreesWithChrono) {
-    static const char* const names[] = {"SUNDAY   ", "MONDAY   ", "TUESDAY  ", "WEDNESDAY", "THURSDAY ", "FRIDAY   ", "SATURDAY "};
+    static const char* const names[] = {"SUNDAY   ", "MONDAY   ", "TUESDAY  ", "WEDNESDAY",
+                                        "THURSDAY ", "FRIDAY   ", "SATURDAY "};
     TestContext c;
     const sys_days first = year{1} / January / 1;
     for (sys_days d = first; d <= year{9999} / December / 31; d += days{1}) {
@@ -109,9 +117,10 @@ TEST(Calendar, EveryDayAgreesWithChrono) {
         QMRFJDTE(nullptr, nullptr, c.get(), &julian, &fromJulian);
         QMRFDOW(nullptr, nullptr, c.get(), &date, name);
         if (QMRFDAT1(nullptr, nullptr, date) != number || QMRFDAT2(nullptr, nullptr, number) != date ||
-            QMRFDAT4(nullptr, nullptr, date) != julian || QMRFDAT3(nullptr, nullptr, c.get(), julian) != date || fromNumber != date ||
-            back != number || toJulian != julian || fromJulian != date || name != std::string(names[weekday{d}.c_encoding()]) ||
-            c.failed() || (ymd.month() == December && ymd.day() == day{31} && QMRFDAT3(nullptr, nullptr, c.get(), julian + 1) != 0)) {
+            QMRFDAT4(nullptr, nullptr, date) != julian || QMRFDAT3(nullptr, nullptr, c.get(), julian) != date ||
+            fromNumber != date || back != number || toJulian != julian || fromJulian != date ||
+            name != std::string(names[weekday{d}.c_encoding()]) || c.failed() ||
+            (ymd.month() == December && ymd.day() == day{31} && QMRFDAT3(nullptr, nullptr, c.get(), julian + 1) != 0)) {
             FAIL() << date << ": " << fromNumber << " " << back << " " << toJulian << " " << fromJulian << " " << name;
         }
         c.clearError();
@@ -129,7 +138,8 @@ TEST(Calendar, OutsideItTheFormulasWrapIn32Bits) {
     for (const auto& c : cases) EXPECT_EQ(c.routine(nullptr, nullptr, c.input), c.expected) << c.input;
     std::mt19937 random(7);
     for (int i = 0; i < 400000; ++i) {
-        const qmr_int32 v = i < 100000 ? i / 10000 * 1111 * 10000 + i % 10000 : static_cast<qmr_int32>(random()) >> (i % 20);
+        const qmr_int32 v =
+            i < 100000 ? i / 10000 * 1111 * 10000 + i % 10000 : static_cast<qmr_int32>(random()) >> (i % 20);
         ASSERT_EQ(qmr::dayNumberInCalendar(v), qmr::dayNumber(v)) << v;
         ASSERT_EQ(qmr::weekdayInCalendar(v), qmr::weekdayOf(v)) << v;
         TestContext c;
@@ -144,16 +154,19 @@ TEST(Calendar, OutsideItTheFormulasWrapIn32Bits) {
 TEST(Engine, AgreesWithTheModelOnAnyBlock) {
     std::mt19937 random(8);
     const auto pick = [&](int n) { return static_cast<int>(random() % n); };
-    const auto near = [&](int edge, int n) { return pick(2) ? edge - pick(2) : pick(n); };  // an edge, the value below, any
+    const auto near = [&](int edge, int n) { return pick(2) ? edge - pick(2) : pick(n); };  // an edge, below, any
     unsigned char block[QMR_DATE_REQUEST_SIZE];
     for (int i = 0; i < 300000; ++i) {
         for (unsigned char& b : block) b = static_cast<unsigned char>(i % 4 ? '0' + random() % 10 : random());
         const qmr_int32 date = i % 7 ? pick(i % 5 ? 10000 : 3000) * 10000 + near(13, 14) * 100 + near(32, 33)
                                : i % 49 ? static_cast<qmr_int32>(random()) : 99999999 + pick(2);  // 8, 9 digits
-        const qmr_int32 time = i % 5 == 0 ? 0 : i % 9 ? (near(25, 26) * 100 + near(60, 61)) * 100 + near(60, 61) : static_cast<qmr_int32>(random());
+        const qmr_int32 time = i % 5 == 0 ? 0
+                               : i % 9    ? (near(25, 26) * 100 + near(60, 61)) * 100 + near(60, 61)
+                                          : static_cast<qmr_int32>(random());
         std::memcpy(block + QMR_DR_DATE, &date, 4);
         std::memcpy(block + QMR_DR_TIME, &time, 4);
-        std::snprintf(reinterpret_cast<char*>(block + QMR_DR_TIMESTAMP_TEXT), 16, "%08d%06d", date, pick(4) ? time % 1000000 : 240000);
+        std::snprintf(reinterpret_cast<char*>(block + QMR_DR_TIMESTAMP_TEXT), 16, "%08d%06d", date,
+                      pick(4) ? time % 1000000 : 240000);
         block[QMR_DR_TIMESTAMP_TEXT + pick(QMR_DR_TIMESTAMP_SIZE)] = " -\0"[pick(3)];
         block[QMR_DR_REQUEST_CODE] = "0000000445566128\x09"[pick(17)];
         block[QMR_DR_DATE_FORM] = "0012x"[pick(5)];
@@ -162,7 +175,8 @@ TEST(Engine, AgreesWithTheModelOnAnyBlock) {
     }
 }
 
-DateRequest request(char code, char dateForm, char timeForm, qmr_int32 offset = 0, qmr_int32 (*engine)(void*, DateRequest*) = nullptr) {
+DateRequest request(char code, char dateForm, char timeForm, qmr_int32 offset = 0,
+                    qmr_int32 (*engine)(void*, DateRequest*) = nullptr) {
     DateRequest r{20261204, 7, 0, 0, offset, 0, code, dateForm, timeForm, {}, {}, {}};
     engine ? engine(nullptr, &r) : QMRDAT2(nullptr, nullptr, &r);
     return r;
@@ -177,40 +191,58 @@ TEST(Engine, ReadsTheClockUnderEitherName) {
     EXPECT_EQ(outcome(request('5', '1', '0', 0, QMRDATE)), " 1261204 7") << "QMRDATE is QMRDAT2";
     const FixedClock clock;
     for (const auto& [code, dateForm, timeForm, offset, expected] :
-         {std::tuple{'1', '0', '2', 0, " 20261204 134525"}, std::tuple{'1', '1', '1', 0, " 1261204 1345256"}, std::tuple{'1', '2', '0', 0, " 261204 13452560"},
-          std::tuple{'3', '0', '2', -739953, " 10101 134525"}, std::tuple{'3', '0', '2', 2912105, " 99991231 134525"},
-          std::tuple{'3', '0', '2', -739954, "Invalid date input. 20261204 134525"}, std::tuple{'3', '0', '2', INT32_MAX, "Invalid date input. 20261204 134525"},
+         {std::tuple{'1', '0', '2', 0, " 20261204 134525"}, std::tuple{'1', '1', '1', 0, " 1261204 1345256"},
+          std::tuple{'1', '2', '0', 0, " 261204 13452560"}, std::tuple{'3', '0', '2', -739953, " 10101 134525"},
+          std::tuple{'3', '0', '2', 2912105, " 99991231 134525"},
+          std::tuple{'3', '0', '2', -739954, "Invalid date input. 20261204 134525"},
+          std::tuple{'3', '0', '2', INT32_MAX, "Invalid date input. 20261204 134525"},
           std::tuple{'7', '0', '1', 0, " 20261204 1345250"}, std::tuple{'7', '0', 'x', 0, " 20261204 13452500"}}) {
         const DateRequest r = request(code, dateForm, timeForm, offset);
-        EXPECT_EQ(outcome(r) + (code == '7' ? " " + std::string(r.timestampText, 20) : ""), expected + (code == '7' ? " 20261204134525670000"s : ""));
+        EXPECT_EQ(outcome(r) + (code == '7' ? " " + std::string(r.timestampText, 20) : ""),
+                  expected + (code == '7' ? " 20261204134525670000"s : ""));
     }
     const FixedClock early(clockIn1599);
-    EXPECT_EQ(outcome(request('1', '1', '2')), "Invalid date input. 20261204 235959") << "the time is set before the century check";
+    EXPECT_EQ(outcome(request('1', '1', '2')), "Invalid date input. 20261204 235959")
+        << "the time is set before the century check";
 }
 
 // A row for each built-in, its name, its result and what a refusal leaves.
 TEST(Builtins, ResultsReportsAndOutputs) {
-    const struct { std::int32_t (*function)(CallContext*, const std::string&); const char* name; std::string input; qmr_int32 output; const char* error; } cases[] = {
+    const struct {
+        std::int32_t (*function)(CallContext*, const std::string&);
+        const char* name;
+        std::string input;
+        qmr_int32 output;
+        const char* error;
+    } cases[] = {
         {BUILTIN(QMRFDAY), "20261232", 0, " 137"}, {BUILTIN(QMRFMTH), "20261204", 12, ""},
-        {BUILTIN(QMRFYEAR), "2147483647", 18140, ""}, {BUILTIN(QMRFDAYS), "0", -396, ""}, {BUILTIN(QMRFDTEJ), "20010229", 0, " 137"},
-        {BUILTIN(QMRFDSTS), "20261204", 739954, ""}, {BUILTIN(QMRFDTTS), "  2612049", 261204, ""}, {BUILTIN(QMRFDYTS), "2026120x", 0, " 137"},
-        {BUILTIN(QMRFMOTS), "20261204", 12, ""}, {BUILTIN(QMRFYRTS), "20261204", 2026, ""}, {BUILTIN(QMRFNUMD), "20261232", kKept, " 137"},
-        {BUILTIN(QMRFNUMD), "20261204", 20261204, ""}, {BUILTIN(QMRFDNUM), "20261232", 20261232, ""}, {BUILTIN(QMRFDAYN), "20261232", 32, ""},
-        {BUILTIN(QMRFMTHN), "-20261204", -12, ""}, {BUILTIN(QMRFYRN), "-20261204", -2026, ""}, {BUILTIN(QMRFDTEN), "3652060", kKept, " 140"},
-        {BUILTIN(QMRFDTEN), "0", kKept, " 136"}, {BUILTIN(QMRFJDTE), "2026366", kKept, " 137"}, {BUILTIN(QMRFNCYY), "6991231", 25991231, ""}, {BUILTIN(QMRFNCYY), "7000101", 16000101, ""},
-        {BUILTIN(QMRFNCYY), "7000000", 0, " 137"}, {BUILTIN(QMRFNCYY), "2147483647", 0, " 137"},
-        {BUILTIN(QMRFCYYD), "16000101", 7000101, ""}, {BUILTIN(QMRFCYYD), "15991231", 0, " 137"}, {BUILTIN(QMRFCYYN), "19000101", 101, ""},
-        {BUILTIN(QMRFCYYN), "26000101", 0, " 137"}, {BUILTIN(QMRFCYYN), "25991232", 0, " 137"}, {BUILTIN(QMRFHOUR), "240000", 24, ""},
-        {BUILTIN(QMRFHOUR), "235960", 0, " 141"}, {BUILTIN(QMRFMIN), "134525", 45, ""}, {BUILTIN(QMRFSEC), "134525", 25, ""},
-        {BUILTIN(QMRFHRTS), "20261204      ", 0, ""}, {BUILTIN(QMRFMITS), "XXXXXXXX134525", 45, ""}, {BUILTIN(QMRFSCTS), "2026120413x525", 13, ""},
-        {BUILTIN(QMRFMICR), "20261204134525-12345", -12345, ""}, {BUILTIN(QMRFMICR), "20261204246000000123", 0, " 141"},
-        {BUILTIN(QMRFTMTS), "20261204235960", 0, " 141"}, {BUILTIN(QMRFTMTS), "20261204134525", 134525, ""},
-        {BUILTIN(QMRFNUMT), "246000", 0x20202020, " 141"}, {BUILTIN(QMRFNUMT), "134525", 134525, ""}, {BUILTIN(QMRFHRN), "-2147483648", -214748, ""},
-        {BUILTIN(QMRFMINN), "-134525", -45, ""}, {BUILTIN(QMRFSECN), "2147483647", 47, ""}, {BUILTIN(QMRFTNUM), "246000", 246000, ""}};
+        {BUILTIN(QMRFYEAR), "2147483647", 18140, ""}, {BUILTIN(QMRFDAYS), "0", -396, ""},
+        {BUILTIN(QMRFDTEJ), "20010229", 0, " 137"}, {BUILTIN(QMRFDSTS), "20261204", 739954, ""},
+        {BUILTIN(QMRFDTTS), "  2612049", 261204, ""}, {BUILTIN(QMRFDYTS), "2026120x", 0, " 137"},
+        {BUILTIN(QMRFMOTS), "20261204", 12, ""}, {BUILTIN(QMRFYRTS), "20261204", 2026, ""},
+        {BUILTIN(QMRFNUMD), "20261232", kKept, " 137"}, {BUILTIN(QMRFNUMD), "20261204", 20261204, ""},
+        {BUILTIN(QMRFDNUM), "20261232", 20261232, ""}, {BUILTIN(QMRFDAYN), "20261232", 32, ""},
+        {BUILTIN(QMRFMTHN), "-20261204", -12, ""}, {BUILTIN(QMRFYRN), "-20261204", -2026, ""},
+        {BUILTIN(QMRFDTEN), "3652060", kKept, " 140"}, {BUILTIN(QMRFDTEN), "0", kKept, " 136"},
+        {BUILTIN(QMRFJDTE), "2026366", kKept, " 137"}, {BUILTIN(QMRFNCYY), "6991231", 25991231, ""},
+        {BUILTIN(QMRFNCYY), "7000101", 16000101, ""}, {BUILTIN(QMRFNCYY), "7000000", 0, " 137"},
+        {BUILTIN(QMRFNCYY), "2147483647", 0, " 137"}, {BUILTIN(QMRFCYYD), "16000101", 7000101, ""},
+        {BUILTIN(QMRFCYYD), "15991231", 0, " 137"}, {BUILTIN(QMRFCYYN), "19000101", 101, ""},
+        {BUILTIN(QMRFCYYN), "26000101", 0, " 137"}, {BUILTIN(QMRFCYYN), "25991232", 0, " 137"},
+        {BUILTIN(QMRFHOUR), "240000", 24, ""}, {BUILTIN(QMRFHOUR), "235960", 0, " 141"},
+        {BUILTIN(QMRFMIN), "134525", 45, ""}, {BUILTIN(QMRFSEC), "134525", 25, ""},
+        {BUILTIN(QMRFHRTS), "20261204      ", 0, ""}, {BUILTIN(QMRFMITS), "XXXXXXXX134525", 45, ""},
+        {BUILTIN(QMRFSCTS), "2026120413x525", 13, ""}, {BUILTIN(QMRFMICR), "20261204134525-12345", -12345, ""},
+        {BUILTIN(QMRFMICR), "20261204246000000123", 0, " 141"}, {BUILTIN(QMRFTMTS), "20261204235960", 0, " 141"},
+        {BUILTIN(QMRFTMTS), "20261204134525", 134525, ""}, {BUILTIN(QMRFNUMT), "246000", 0x20202020, " 141"},
+        {BUILTIN(QMRFNUMT), "134525", 134525, ""}, {BUILTIN(QMRFHRN), "-2147483648", -214748, ""},
+        {BUILTIN(QMRFMINN), "-134525", -45, ""}, {BUILTIN(QMRFSECN), "2147483647", 47, ""},
+        {BUILTIN(QMRFTNUM), "246000", 246000, ""}};
     for (const auto& c : cases) {
         TestContext context;
         EXPECT_EQ(c.function(context.get(), c.input), c.output) << c.name << c.input;
-        EXPECT_EQ(context.name() + context.error() + context.facility(), (c.name + "  "s).substr(0, 8) + c.error + (*c.error ? "RQ" : std::string(2, '\0')))
+        EXPECT_EQ(context.name() + context.error() + context.facility(),
+                  (c.name + "  "s).substr(0, 8) + c.error + (*c.error ? "RQ" : std::string(2, '\0')))
             << c.input;
     }
     TestContext context;
@@ -219,9 +251,11 @@ TEST(Builtins, ResultsReportsAndOutputs) {
     QMRFDAYS(nullptr, nullptr, context.get(), &field, &field);
     QMRFNUMT(nullptr, nullptr, context.get(), &time, &time);
     QMRFTNUM(nullptr, nullptr, context.get(), &time, &time);
-    QMRFMICR(nullptr, nullptr, context.get(), stamp, reinterpret_cast<qmr_int32*>(stamp + 16));  // over the microseconds
+    QMRFMICR(nullptr, nullptr, context.get(), stamp,
+             reinterpret_cast<qmr_int32*>(stamp + 16));  // over the microseconds
     std::memcpy(&micros, stamp + 16, 4);
-    EXPECT_EQ(std::to_string(field) + " " + std::to_string(time) + " " + std::to_string(micros), "739954 134525 123") << "an output over an input";
+    EXPECT_EQ(std::to_string(field) + " " + std::to_string(time) + " " + std::to_string(micros), "739954 134525 123")
+        << "an output over an input";
 }
 
 // What an earlier call left invalid in the context's request fails the
@@ -229,7 +263,14 @@ TEST(Builtins, ResultsReportsAndOutputs) {
 // time functions only the time, and the engine checks both.
 TEST(Builtins, WhatAnEarlierCallLeftInvalidFailsTheNextCall) {
     const FixedClock clock;
-    const struct { bool timeLeft; std::int32_t (*function)(CallContext*, const std::string&); const char* name; std::string input; qmr_int32 output; const char* error; } cases[] = {
+    const struct {
+        bool timeLeft;
+        std::int32_t (*function)(CallContext*, const std::string&);
+        const char* name;
+        std::string input;
+        qmr_int32 output;
+        const char* error;
+    } cases[] = {
         {true, BUILTIN(QMRFDAY), "20261204", 0, " 137"}, {true, BUILTIN(QMRFDTEN), "739954", kKept, " 139"},
         {true, BUILTIN(QMRFNCYY), "1261204", 0, " 137"}, {false, BUILTIN(QMRFNUMT), "134525", 0x20202020, " 141"},
         {true, BUILTIN(QMRFDTEC), "12/04/26  ", 20261204, ""}};  // its clock request replaces the time
@@ -253,7 +294,8 @@ TEST(Builtins, WhatAnEarlierCallLeftInvalidFailsTheNextCall) {
 // left set, times after a date left invalid, timestamps in fields of
 // every maximum.
 TEST(Texts, AgreeWithTheModels) {
-    static const std::string dateChars = "0123456789012345678900000-/. x\0"s, timeChars = "0123456789012345:.  APM:x\0"s, stampChars = "0123456789-. x";
+    static const std::string dateChars = "0123456789012345678900000-/. x\0"s,
+                             timeChars = "0123456789012345:.  APM:x\0"s, stampChars = "0123456789-. x";
     std::mt19937 random(9);
     for (const auto& [clock, century] : {std::pair{&clockIn2026, 20}, std::pair{&clockIn1999, 19}}) {
         const FixedClock fixed(clock);
@@ -261,9 +303,11 @@ TEST(Texts, AgreeWithTheModels) {
         for (int i = 0; i < 200000; ++i) {
             char typed[64];
             const char* const shapes[] = {"%04d-%02d-%02d", "%02d.%02d.%04d", "%02d/%02d/%02d  ", "%d%03d   "};
-            std::snprintf(typed, sizeof typed, shapes[i % 4], int(random() % 10000), int(random() % 40), int(random() % (i % 2 ? 100 : 4000)));
+            std::snprintf(typed, sizeof typed, shapes[i % 4], int(random() % 10000), int(random() % 40),
+                          int(random() % (i % 2 ? 100 : 4000)));
             std::string text = (typed + "          "s).substr(0, 10);
-            for (int edits = int(random() % 5) - 2; edits > 0; --edits) text[random() % 10] = dateChars[random() % dateChars.size()];
+            for (int edits = int(random() % 5) - 2; edits > 0; --edits)
+                text[random() % 10] = dateChars[random() % dateChars.size()];
             for (char& c : text) c = i % 5 ? c : dateChars[random() % dateChars.size()];
             ASSERT_EQ(qmr_model::checkDateText(text, i % 11 == 0, century), "");
         }
@@ -278,9 +322,11 @@ TEST(Texts, AgreeWithTheModels) {
     }
     for (int i = 0; i < 20000; ++i) {
         std::string text = "2001-02-03-04.05.06.000007xyz";
-        for (int edits = int(random() % 4); edits > 0; --edits) text[random() % 28] = stampChars[random() % stampChars.size()];
+        for (int edits = int(random() % 4); edits > 0; --edits)
+            text[random() % 28] = stampChars[random() % stampChars.size()];
         if (i % 4 == 0) text[random() % 2 ? 10 : 19] = ' ';
-        for (const std::int32_t max : {0, 4097, INT32_MIN, 4096, int(random() % 30), int(random() % 30)}) ASSERT_EQ(qmr_model::checkTimestampText(text, max), "");
+        for (const std::int32_t max : {0, 4097, INT32_MIN, 4096, int(random() % 30), int(random() % 30)})
+            ASSERT_EQ(qmr_model::checkTimestampText(text, max), "");
     }
 }
 
@@ -377,21 +423,29 @@ TEST(DateAndTimestampDurations, AgreeWithChrono) {
     const sys_days first = year{1} / January / 1, last = year{9999} / December / 31;
     const auto any = [&] { return static_cast<std::int32_t>(random()); };
     for (int i = 0; i < 100000; ++i) {
-        const sys_time<microseconds> from = first + days{random() % 3652059} + microseconds{std::int64_t(random()) * 20117 % 86400000000};
+        const sys_time<microseconds> from =
+            first + days{random() % 3652059} + microseconds{std::int64_t(random()) * 20117 % 86400000000};
         const char unit = "YMDhmsu"[i % 7], units[2] = {unit, 0};
         const bool calendar = unit == 'Y' || unit == 'M';
         const std::int32_t count = i % 3 == 1 ? int(random() % 101) - 50
-                                   : calendar  ? (int(random() % 480001) - 240000) / (unit == 'Y' ? 12 : 1 + i % 3 * 100)
-                                   : unit == 'D' ? any() / 256 : i % 3 == 0 ? any() : any() / 4096;
+                                   : calendar ? (int(random() % 480001) - 240000) / (unit == 'Y' ? 12 : 1 + i % 3 * 100)
+                                   : unit == 'D' ? any() / 256
+                                   : i % 3 == 0  ? any()
+                                                 : any() / 4096;
         const sys_days day = floor<days>(from);
         year_month_day moved = year_month_day{day} + years{unit == 'Y' ? count : 0} + months{unit == 'M' ? count : 0};
         if (!moved.ok()) moved = moved.year() / moved.month() / std::chrono::last;
-        const sys_time<microseconds> to = calendar ? sys_days{moved} + (from - day) : unit == 'D' ? from + days{count} : unit == 'h' ? from + hours{count}
-                                          : unit == 'm' ? from + minutes{count} : unit == 's' ? from + seconds{count} : from + microseconds{count};
+        const sys_time<microseconds> to = calendar      ? sys_days{moved} + (from - day)
+                                          : unit == 'D' ? from + days{count}
+                                          : unit == 'h' ? from + hours{count}
+                                          : unit == 'm' ? from + minutes{count}
+                                          : unit == 's' ? from + seconds{count}
+                                                        : from + microseconds{count};
         const bool inRange = to >= first && to < last + days{1};
         if (calendar && count == 0) continue;  // 0 fills only empty parts: the rows
         TestContext context;
-        ASSERT_EQ(duration('S', context, stampText(from), units, count), inRange ? stampText(to) : std::string(20, '0') + " 147")
+        ASSERT_EQ(duration('S', context, stampText(from), units, count),
+                  inRange ? stampText(to) : std::string(20, '0') + " 147")
             << stampText(from) << " + " << count << unit;
         if (unit != 'Y' && unit != 'M' && unit != 'D') continue;
         const auto date = [](sys_time<microseconds> t) { return std::to_string(yyyymmdd(floor<days>(t))); };

@@ -58,14 +58,19 @@ inline bool validDateText(const std::string& t) {
 // yyyymmdd and hhmmss as request '0' with forms yyyymmdd and hhmmss take
 // them: any date whose text is valid, times from 0 to 24:00:00.
 inline bool engineDate(std::int32_t date) { return validDateText(dateText(date, false)); }
-inline bool engineTime(std::int32_t time) { return time >= 0 && time <= 240000 && time / 100 % 100 <= 59 && time % 100 <= 59; }
+inline bool engineTime(std::int32_t time) {
+    return time >= 0 && time <= 240000 && time / 100 % 100 <= 59 && time % 100 <= 59;
+}
 
 // What QMRDAT2 leaves for the requests that do not read the clock: the
 // message ("" on success), the date and the time.  Times are scaled to
 // hundredths by their form; the date output step writes form '2' as
 // YYMMDD, form '1' as CYYMMDD for the years 1600..2599.
-inline std::string engineResult(std::int32_t date, std::int32_t time, char code, char dateForm, char timeForm, const char* stamp) {
-    const auto result = [&](const char* message) { return message + (" " + std::to_string(date)) + " " + std::to_string(time); };
+inline std::string engineResult(std::int32_t date, std::int32_t time, char code, char dateForm, char timeForm,
+                                const char* stamp) {
+    const auto result = [&](const char* message) {
+        return message + (" " + std::to_string(date)) + " " + std::to_string(time);
+    };
     const std::int64_t hundredths = std::int64_t{time} * (timeForm == '1' ? 10 : timeForm == '2' ? 100 : 1);
     std::string text = dateText(date, code == '4' || (code == '0' && dateForm == '1'));
     if (code == '6') {
@@ -76,11 +81,13 @@ inline std::string engineResult(std::int32_t date, std::int32_t time, char code,
     if (code != '0' && code != '4' && code != '5' && code != '6') return result("Invalid request code.");
     if ((code != '0' || date != 0) && !validDateText(text)) return result("Invalid date input.");
     if (code == '6') time = strtol32(std::string(stamp + 8, 6));
-    if (code == '6' && (time > 240000 || strtol32(std::string(stamp + 10, 2)) > 59 || strtol32(std::string(stamp + 12, 2)) > 59)) {
+    if (code == '6' &&
+        (time > 240000 || strtol32(std::string(stamp + 10, 2)) > 59 || strtol32(std::string(stamp + 12, 2)) > 59)) {
         return result("Invalid time specified.");
     }
     if (code == '0') {
-        const bool valid = time == 0 || (hundredths >= 0 && hundredths <= 24000000 && hundredths / 100 % 100 <= 59 && hundredths / 10000 % 100 <= 59);
+        const bool valid = time == 0 || (hundredths >= 0 && hundredths <= 24000000 && hundredths / 100 % 100 <= 59 &&
+                                         hundredths / 10000 % 100 <= 59);
         return result(valid ? "" : "Invalid time specified.");
     }
     const std::int32_t y = strtol32(text.substr(0, 4));
@@ -113,10 +120,12 @@ inline std::string checkEngine(const unsigned char* block) {
     const int code = b[QMR_DR_RETURN_CODE] | b[QMR_DR_RETURN_CODE + 1] << 8;
     const char* message = reinterpret_cast<const char*>(b + QMR_DR_MESSAGE_TEXT);
     const std::size_t length = strnlen(message, QMR_DR_MESSAGE_SIZE);
-    const bool known = std::strcmp(message, "Invalid request code.") == 0 || std::strcmp(message, "Invalid date input.") == 0 ||
-                       std::strcmp(message, "Invalid time specified.") == 0 || std::strcmp(message, "Invalid timestamp input.") == 0;
+    const bool known =
+        std::strcmp(message, "Invalid request code.") == 0 || std::strcmp(message, "Invalid date input.") == 0 ||
+        std::strcmp(message, "Invalid time specified.") == 0 || std::strcmp(message, "Invalid timestamp input.") == 0;
     if (!returned0 || (code != 0 && code != 8)) return "return code " + std::to_string(code);
-    if (code == 8 ? !known || !same(QMR_DR_MESSAGE_TEXT + length + 1, QMR_DR_MESSAGE_SIZE - length - 1) : !same(QMR_DR_MESSAGE_TEXT, QMR_DR_MESSAGE_SIZE)) {
+    if (code == 8 ? !known || !same(QMR_DR_MESSAGE_TEXT + length + 1, QMR_DR_MESSAGE_SIZE - length - 1)
+                  : !same(QMR_DR_MESSAGE_TEXT, QMR_DR_MESSAGE_SIZE)) {
         return "message '" + std::string(message, length) + "'";
     }
     if (!same(QMR_DR_RESERVED1, 12) || !same(QMR_DR_REQUEST_CODE, 3) || !same(QMR_DR_SPARE, 3) ||
@@ -128,9 +137,11 @@ inline std::string checkEngine(const unsigned char* block) {
     const std::string got = (code ? message : "") + (" " + std::to_string(le32(b + QMR_DR_DATE))) + " " +
                             std::to_string(le32(b + QMR_DR_TIME));
     const char c = static_cast<char>(b[QMR_DR_REQUEST_CODE]);
-    const std::string expected = engineResult(date, time, c, static_cast<char>(b[QMR_DR_DATE_FORM]), static_cast<char>(b[QMR_DR_TIME_FORM]),
-                                              reinterpret_cast<const char*>(block + QMR_DR_TIMESTAMP_TEXT));
-    if (c != '1' && c != '3' && c != '7' && got != expected) return "request '" + std::string(1, c) + "' gave '" + got + "', not '" + expected + "'";
+    const std::string expected =
+        engineResult(date, time, c, static_cast<char>(b[QMR_DR_DATE_FORM]), static_cast<char>(b[QMR_DR_TIME_FORM]),
+                     reinterpret_cast<const char*>(block + QMR_DR_TIMESTAMP_TEXT));
+    if (c != '1' && c != '3' && c != '7' && got != expected)
+        return "request '" + std::string(1, c) + "' gave '" + got + "', not '" + expected + "'";
     return "";
 }
 
@@ -245,7 +256,9 @@ inline std::string timeText(const char* text) {
         }
     }
     picture.resize(std::max<std::size_t>(picture.size(), 8), '\0');
-    const bool known = std::any_of(std::begin(pictures), std::end(pictures), [&](const std::string& p) { return picture == p + std::string(8 - p.size(), '\0'); });
+    const bool known = std::any_of(std::begin(pictures), std::end(pictures), [&](const std::string& p) {
+        return picture == p + std::string(8 - p.size(), '\0');
+    });
     if (numbers == 0 || numbers > 3 || !known) return " 142";
     int hour = part[0];
     if (marker != 0 && (hour < 1 || hour > 12)) return " 141";
@@ -265,7 +278,8 @@ inline std::string timestampText(const unsigned char* text, std::int32_t maximum
         if (layout[i] == '9' ? c < '0' || c > '9' : c != layout[i]) return i <= 10 ? " 137" : " 141";
         if (layout[i] == '9') part[p] = part[p] * 10 + c - '0'; else ++p;
     }
-    const std::int32_t date = part[0] * 10000 + part[1] * 100 + part[2], time = part[3] * 10000 + part[4] * 100 + part[5];
+    const std::int32_t date = part[0] * 10000 + part[1] * 100 + part[2],
+                       time = part[3] * 10000 + part[4] * 100 + part[5];
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%08d%06d%06d", date, time, part[6]);
     return !engineDate(date) ? " 139" : !engineTime(time) ? " 141" : std::string(stamp, 21);
@@ -284,7 +298,8 @@ inline std::string checkTimeText(const std::string& text, std::int32_t staleDate
     if (expected[0] != ' ' && !engineDate(staleDate)) expected = " 141";
     const std::string got = context.failed() ? context.message() : std::to_string(time);
     if (context.name() == "QMRFTMEC" && got == expected && (!context.failed() || time == -7)) return "";
-    return "'" + text + "' after " + std::to_string(staleDate) + " gave " + got + " (" + std::to_string(time) + "), not " + expected;
+    return "'" + text + "' after " + std::to_string(staleDate) + " gave " + got + " (" + std::to_string(time) +
+           "), not " + expected;
 }
 
 // QMRFTSC on a field of exactly the text bytes its maximum allows (none
@@ -302,7 +317,9 @@ inline std::string checkTimestampText(const std::string& text, std::int32_t maxi
     QMRFTSC(nullptr, nullptr, context.get(), reinterpret_cast<const TextField*>(field.data()), stamp.data() + 8);
     const std::string expected = timestampText(field.data() + QMR_TF_TEXT, maximum);
     const std::string got = context.failed() ? context.message() : stamp.substr(8, 21);
-    if (context.name() == "QMRFTSC " && got == expected && stamp == "########" + (context.failed() ? std::string(21, '#') : got) + "########") return "";
+    if (context.name() == "QMRFTSC " && got == expected &&
+        stamp == "########" + (context.failed() ? std::string(21, '#') : got) + "########")
+        return "";
     return "'" + text + "' in " + std::to_string(maximum) + " gave '" + got + "', not '" + expected + "'";
 }
 
