@@ -25,24 +25,29 @@ using namespace std::string_literals;
 using qmr_model::yyyymmdd;
 using qmr_test::TestContext;
 
-constexpr std::int32_t kKept = INT32_MIN;  // the output still holds the marker the host put there
-
 // A built-in on `input`: a number (by value or in a field) or the leading
-// characters of a 20-character timestamp ('0' after them).
+// characters of a 20-character timestamp ('0' after them).  Its output
+// ("-" when it still holds the marker the host put there) and report.
 template <typename In, typename Out>
-std::int32_t run(void (*f)(void*, void*, CallContext*, In, Out*), CallContext* context, const std::string& input) {
+std::string run(void (*f)(void*, void*, CallContext*, In, Out*), TestContext& c, const std::string& input) {
     Out out = static_cast<Out>(0x77777777);
     if constexpr (std::is_same_v<In, const char*>) {
-        f(nullptr, nullptr, context, (input + std::string(20, '0')).substr(0, 20).c_str(), &out);
+        f(nullptr, nullptr, c.get(), (input + std::string(20, '0')).substr(0, 20).c_str(), &out);
     } else if constexpr (std::is_pointer_v<In>) {
         const qmr_int32 number = std::stoi(input);
-        f(nullptr, nullptr, context, &number, &out);
+        f(nullptr, nullptr, c.get(), &number, &out);
     } else {
-        f(nullptr, nullptr, context, std::stoi(input), &out);
+        f(nullptr, nullptr, c.get(), std::stoi(input), &out);
     }
-    return out == static_cast<Out>(0x77777777) ? kKept : std::int32_t{out};
+    return (out == static_cast<Out>(0x77777777) ? "-" : std::to_string(out)) + c.error();
 }
-#define BUILTIN(f) [](CallContext* c, const std::string& in) { return run(f, c, in); }, #f
+struct Call {  // a built-in, its name, its input, its output and report
+    std::string (*function)(TestContext&, const std::string&);
+    const char* name;
+    const char* input;
+    const char* result;
+};
+#define CALL(f, input, result) {[](TestContext& c, const std::string& in) { return run(f, c, in); }, #f, input, result}
 
 // Selects the units of `units` with `count` (Y years, M months, D days, h
 // hours, m minutes, s seconds, u microseconds), the others not.
@@ -208,41 +213,31 @@ TEST(Engine, ReadsTheClockUnderEitherName) {
 
 // A row for each built-in, its name, its result and what a refusal leaves.
 TEST(Builtins, ResultsReportsAndOutputs) {
-    const struct {
-        std::int32_t (*function)(CallContext*, const std::string&);
-        const char* name;
-        std::string input;
-        qmr_int32 output;
-        const char* error;
-    } cases[] = {
-        {BUILTIN(QMRFDAY), "20261232", 0, " 137"}, {BUILTIN(QMRFMTH), "20261204", 12, ""},
-        {BUILTIN(QMRFYEAR), "2147483647", 18140, ""}, {BUILTIN(QMRFDAYS), "0", -396, ""},
-        {BUILTIN(QMRFDTEJ), "20010229", 0, " 137"}, {BUILTIN(QMRFDSTS), "20261204", 739954, ""},
-        {BUILTIN(QMRFDTTS), "  2612049", 261204, ""}, {BUILTIN(QMRFDYTS), "2026120x", 0, " 137"},
-        {BUILTIN(QMRFMOTS), "20261204", 12, ""}, {BUILTIN(QMRFYRTS), "20261204", 2026, ""},
-        {BUILTIN(QMRFNUMD), "20261232", kKept, " 137"}, {BUILTIN(QMRFNUMD), "20261204", 20261204, ""},
-        {BUILTIN(QMRFDNUM), "20261232", 20261232, ""}, {BUILTIN(QMRFDAYN), "20261232", 32, ""},
-        {BUILTIN(QMRFMTHN), "-20261204", -12, ""}, {BUILTIN(QMRFYRN), "-20261204", -2026, ""},
-        {BUILTIN(QMRFDTEN), "3652060", kKept, " 140"}, {BUILTIN(QMRFDTEN), "0", kKept, " 136"},
-        {BUILTIN(QMRFJDTE), "2026366", kKept, " 137"}, {BUILTIN(QMRFNCYY), "6991231", 25991231, ""},
-        {BUILTIN(QMRFNCYY), "7000101", 16000101, ""}, {BUILTIN(QMRFNCYY), "7000000", 0, " 137"},
-        {BUILTIN(QMRFNCYY), "2147483647", 0, " 137"}, {BUILTIN(QMRFCYYD), "16000101", 7000101, ""},
-        {BUILTIN(QMRFCYYD), "15991231", 0, " 137"}, {BUILTIN(QMRFCYYN), "19000101", 101, ""},
-        {BUILTIN(QMRFCYYN), "26000101", 0, " 137"}, {BUILTIN(QMRFCYYN), "25991232", 0, " 137"},
-        {BUILTIN(QMRFHOUR), "240000", 24, ""}, {BUILTIN(QMRFHOUR), "235960", 0, " 141"},
-        {BUILTIN(QMRFMIN), "134525", 45, ""}, {BUILTIN(QMRFSEC), "134525", 25, ""},
-        {BUILTIN(QMRFHRTS), "20261204      ", 0, ""}, {BUILTIN(QMRFMITS), "XXXXXXXX134525", 45, ""},
-        {BUILTIN(QMRFSCTS), "2026120413x525", 13, ""}, {BUILTIN(QMRFMICR), "20261204134525-12345", -12345, ""},
-        {BUILTIN(QMRFMICR), "20261204246000000123", 0, " 141"}, {BUILTIN(QMRFTMTS), "20261204235960", 0, " 141"},
-        {BUILTIN(QMRFTMTS), "20261204134525", 134525, ""}, {BUILTIN(QMRFNUMT), "246000", 0x20202020, " 141"},
-        {BUILTIN(QMRFNUMT), "134525", 134525, ""}, {BUILTIN(QMRFHRN), "-2147483648", -214748, ""},
-        {BUILTIN(QMRFMINN), "-134525", -45, ""}, {BUILTIN(QMRFSECN), "2147483647", 47, ""},
-        {BUILTIN(QMRFTNUM), "246000", 246000, ""}};
+    // "-": the host's marker stays; 538976288 is four blanks.
+    const Call cases[] = {
+        CALL(QMRFDAY, "20261232", "0 137"), CALL(QMRFMTH, "20261204", "12"), CALL(QMRFYEAR, "2147483647", "18140"),
+        CALL(QMRFDAYS, "0", "-396"), CALL(QMRFDTEJ, "20010229", "0 137"), CALL(QMRFDSTS, "20261204", "739954"),
+        CALL(QMRFDTTS, "  2612049", "261204"), CALL(QMRFDYTS, "2026120x", "0 137"), CALL(QMRFMOTS, "20261204", "12"),
+        CALL(QMRFYRTS, "20261204", "2026"), CALL(QMRFNUMD, "20261232", "- 137"), CALL(QMRFNUMD, "20261204", "20261204"),
+        CALL(QMRFDNUM, "20261232", "20261232"), CALL(QMRFDAYN, "20261232", "32"), CALL(QMRFMTHN, "-20261204", "-12"),
+        CALL(QMRFYRN, "-20261204", "-2026"), CALL(QMRFDTEN, "3652060", "- 140"), CALL(QMRFDTEN, "0", "- 136"),
+        CALL(QMRFJDTE, "2026366", "- 137"), CALL(QMRFNCYY, "6991231", "25991231"),
+        CALL(QMRFNCYY, "7000101", "16000101"), CALL(QMRFNCYY, "7000000", "0 137"),
+        CALL(QMRFNCYY, "2147483647", "0 137"), CALL(QMRFCYYD, "16000101", "7000101"),
+        CALL(QMRFCYYD, "15991231", "0 137"), CALL(QMRFCYYN, "19000101", "101"), CALL(QMRFCYYN, "26000101", "0 137"),
+        CALL(QMRFCYYN, "25991232", "0 137"), CALL(QMRFHOUR, "240000", "24"), CALL(QMRFHOUR, "235960", "0 141"),
+        CALL(QMRFMIN, "134525", "45"), CALL(QMRFSEC, "134525", "25"), CALL(QMRFHRTS, "20261204      ", "0"),
+        CALL(QMRFMITS, "XXXXXXXX134525", "45"), CALL(QMRFSCTS, "2026120413x525", "13"),
+        CALL(QMRFMICR, "20261204134525-12345", "-12345"), CALL(QMRFMICR, "20261204246000000123", "0 141"),
+        CALL(QMRFTMTS, "20261204235960", "0 141"), CALL(QMRFTMTS, "20261204134525", "134525"),
+        CALL(QMRFNUMT, "246000", "538976288 141"), CALL(QMRFNUMT, "134525", "134525"),
+        CALL(QMRFHRN, "-2147483648", "-214748"), CALL(QMRFMINN, "-134525", "-45"), CALL(QMRFSECN, "2147483647", "47"),
+        CALL(QMRFTNUM, "246000", "246000")};
     for (const auto& c : cases) {
         TestContext context;
-        EXPECT_EQ(c.function(context.get(), c.input), c.output) << c.name << c.input;
-        EXPECT_EQ(context.name() + context.error() + context.facility(),
-                  (c.name + "  "s).substr(0, 8) + c.error + (*c.error ? "RQ" : std::string(2, '\0')))
+        EXPECT_EQ(c.function(context, c.input), c.result) << c.name << c.input;
+        EXPECT_EQ(context.name() + context.facility(),
+                  (c.name + "  "s).substr(0, 8) + (context.failed() ? "RQ" : std::string(2, '\0')))
             << c.input;
     }
     TestContext context;
@@ -263,30 +258,22 @@ TEST(Builtins, ResultsReportsAndOutputs) {
 // time functions only the time, and the engine checks both.
 TEST(Builtins, WhatAnEarlierCallLeftInvalidFailsTheNextCall) {
     const FixedClock clock;
-    const struct {
-        bool timeLeft;
-        std::int32_t (*function)(CallContext*, const std::string&);
-        const char* name;
-        std::string input;
-        qmr_int32 output;
-        const char* error;
-    } cases[] = {
-        {true, BUILTIN(QMRFDAY), "20261204", 0, " 137"}, {true, BUILTIN(QMRFDTEN), "739954", kKept, " 139"},
-        {true, BUILTIN(QMRFNCYY), "1261204", 0, " 137"}, {false, BUILTIN(QMRFNUMT), "134525", 0x20202020, " 141"},
-        {true, BUILTIN(QMRFDTEC), "12/04/26  ", 20261204, ""}};  // its clock request replaces the time
+    // 538976288 is four blanks; QMRFDTEC's clock request replaces the time.
+    const Call cases[] = {
+        CALL(QMRFDAY, "20261204", "0 137"), CALL(QMRFDTEN, "739954", "- 139"), CALL(QMRFNCYY, "1261204", "0 137"),
+        CALL(QMRFNUMT, "134525", "538976288 141"), CALL(QMRFDTEC, "12/04/26  ", "20261204")};
     for (const auto& c : cases) {
         TestContext context;
-        leaveInvalid(context, c.timeLeft);
-        const qmr_int32 output = c.function(context.get(), c.input);
-        EXPECT_EQ(std::to_string(output) + context.error(), std::to_string(c.output) + c.error) << c.name;
+        leaveInvalid(context, c.name != "QMRFNUMT"s);
+        EXPECT_EQ(c.function(context, c.input), c.result) << c.name;
     }
     TestContext context;
     leaveInvalid(context, true);
     context.request()->time = 235959;  // valid as hundredths (00:23:59.59), not as tenths
     context.request()->timeForm = '0';
-    EXPECT_EQ(run(QMRFDAY, context.get(), "20261204"), 4);
+    EXPECT_EQ(run(QMRFDAY, context, "20261204"), "4");
     context.request()->timeForm = '1';
-    EXPECT_EQ(run(QMRFDAY, context.get(), "20261204"), 0);
+    EXPECT_EQ(run(QMRFDAY, context, "20261204"), "0 137");
 }
 
 // Random texts near the layouts and of their characters against the
@@ -336,39 +323,40 @@ TEST(Texts, AgreeWithTheModels) {
 TEST(Durations, StepsOutsideWhatChronoChecks) {
     const std::string zeros(20, '0');
     const struct { char f; std::string from; const char* units; std::int32_t count; bool skip;
-                   std::string result; } cases[] = {
-        {'D', "0", "Y", 0, 0, "10000"}, {'D', "229", "Y", 0, 0, "10228"},  // empty parts become 1
-        {'D', "20260000", "M", 0, 0, "20260100"}, {'D', "20261200", "D", 0, 0, "20261201"},
-        {'D', "10101", "D", 3652058, 0, "99991231"}, {'D', "10102", "D", -1, 0, "10101"},  // the ends
-        {'D', "123456789", "Y", -3000, 0, "0 139"},  // as 00000000: month 67
-        {'D', "20260101", "Y", 1717987, 0, "0 147"}, {'D', "20261204", "M", INT32_MIN, 0, "0 147"},
-        {'D', "20261204", "D", 1073741824, 0, "0 147"},  // no 32-bit wrap
-        {'D', "20261204", "YMD", 5, 0, "20311204"},  // years first
-        {'D', "20261204", "", 5, 0, "0 130"}, {'D', "20261232", "D", 1, 0, "0 137"},
-        {'D', "20261332", "D", 1, 1, "20270202"}, {'D', "20261232", "Y", 1, 1, "20271232"},
+                   std::string result; } cases[] = {  // a result " 1nn" is a report, the result field 0
+        // Empty parts become 1; the ends of the calendar.
+        {'D', "0", "Y", 0, 0, "10000"}, {'D', "229", "Y", 0, 0, "10228"}, {'D', "20260000", "M", 0, 0, "20260100"},
+        {'D', "20261200", "D", 0, 0, "20261201"}, {'D', "10101", "D", 3652058, 0, "99991231"},
+        {'D', "10102", "D", -1, 0, "10101"},
+        // 123456789 reads as 00000000 (month 67); counts past the calendar, none wrapping in 32 bits; years
+        // before days; nothing selected; a checked and a skipped input.
+        {'D', "123456789", "Y", -3000, 0, " 139"}, {'D', "20260101", "Y", 1717987, 0, " 147"},
+        {'D', "20261204", "M", INT32_MIN, 0, " 147"}, {'D', "20261204", "D", 1073741824, 0, " 147"},
+        {'D', "20261204", "YMD", 5, 0, "20311204"}, {'D', "20261204", "", 5, 0, " 130"},
+        {'D', "20261232", "D", 1, 0, " 137"}, {'D', "20261332", "D", 1, 1, "20270202"},
+        {'D', "20261232", "Y", 1, 1, "20271232"},
+        // 24:00:00 stays when nothing is added; a time is always checked.
         {'T', "0", "s", INT32_MIN, 1, "204552"}, {'T', "10000", "h", INT32_MAX, 1, "80000"},
         {'T', "101010", "hms", 1, 1, "111010"}, {'T', "101010", "ms", 1, 1, "101110"},
-        {'T', "240000", "h", 0, 1, "240000"},  // 24:00:00 stays when nothing is added
-        {'T', "240000", "s", -1, 1, "235959"}, {'T', "240000", "s", 60, 1, "100"},
-        {'T', "246000", "", 1, 1, "0 141"}, {'T', "101010", "", 1, 1, "0 130"},  // always checked
-        {'S', "20010101000000      ", "u", 5, 0, "20010101000000000005"},  // blank micros are 0
+        {'T', "240000", "h", 0, 1, "240000"}, {'T', "240000", "s", -1, 1, "235959"}, {'T', "240000", "s", 60, 1, "100"},
+        {'T', "246000", "", 1, 1, " 141"}, {'T', "101010", "", 1, 1, " 130"},
+        // Blank microseconds are 0; no rule adds seconds to 24:00; -0010101 reads as 00000000 (00019899).
+        {'S', "20010101000000      ", "u", 5, 0, "20010101000000000005"},
         {'S', "20010101010101000001", "YMDhmsu", 2, 0, "20030101010101000001"},
         {'S', "20010101010101000001", "Dhmsu", 2, 0, "20010103010101000001"},
-        {'S', zeros, "Y", 0, 0, "00010000000000000000"}, {'S', zeros, "h", 1, 0, zeros + " 147"},
+        {'S', zeros, "Y", 0, 0, "00010000000000000000"}, {'S', zeros, "h", 1, 0, " 147"},
         {'S', "20260000000000000000", "M", 0, 0, "20260100000000000000"},
         {'S', "20260100000000000000", "D", 0, 0, "20260101000000000000"},
         {'S', "20011231240000000000", "h", 1, 0, "20020101010000000000"},
-        {'S', "20011231240000000000", "s", 1, 0, zeros + " 148"},  // no rule for 24:00
-        {'S', "20010101000000000000", "Y", INT32_MAX, 0, zeros + " 147"},
-        {'S', "20010230000000000000", "h", 1, 0, zeros + " 137"},
-        {'S', "20010101246000000000", "h", 1, 0, zeros + " 141"},
-        {'S', "20010101000000000000", "", 1, 0, zeros + " 130"},
-        {'S', "-0010101000000000000", "Y", 3, 0, zeros + " 139"},  // as 00000000: 00019899
+        {'S', "20011231240000000000", "s", 1, 0, " 148"}, {'S', "20010101000000000000", "Y", INT32_MAX, 0, " 147"},
+        {'S', "20010230000000000000", "h", 1, 0, " 137"}, {'S', "20010101246000000000", "h", 1, 0, " 141"},
+        {'S', "20010101000000000000", "", 1, 0, " 130"}, {'S', "-0010101000000000000", "Y", 3, 0, " 139"},
         {'S', "20010101246000000000", "u", 1, 1, "20010101246000000001"},
         {'S', "20010101-00001-00012", "Y", 1, 1, "20020101-00001-00012"}};
     for (const auto& c : cases) {
         TestContext context;
-        EXPECT_EQ(duration(c.f, context, c.from, c.units, c.count, c.skip), c.result)
+        const std::string expected = c.result[0] == ' ' ? (c.f == 'S' ? zeros : "0") + c.result : c.result;
+        EXPECT_EQ(duration(c.f, context, c.from, c.units, c.count, c.skip), expected)
             << c.f << c.from << " + " << c.count << c.units;
     }
     TestContext flagged, context;
