@@ -8,6 +8,8 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "storage/twelve_hour_stamp.h"
 #include "support/storage_model.h"
@@ -17,15 +19,11 @@ namespace {
 using qmr::storage::TwelveHourReader;
 
 TEST(Storage, WritersAgreeWithSnprintf) {
+    std::vector<std::int64_t> values = {INT32_MIN, INT32_MAX, 0, 17530101, 10101, 240000};
+    for (std::int64_t p = 1; p <= 1000000000; p *= 10) values.insert(values.end(), {p, p - 1, -p, 1 - p});
     std::mt19937 random(1753);
-    for (std::int64_t p = 1; p <= 1000000000; p *= 10) {
-        for (const std::int64_t v : {p, p - 1, -p, 1 - p})
-            ASSERT_EQ(qmr_model::checkValue(static_cast<std::int32_t>(v)), "");
-    }
-    for (const std::int32_t v : {INT32_MIN, INT32_MAX, 0, 17530101, 10101, 240000})
-        ASSERT_EQ(qmr_model::checkValue(v), "");
-    for (int i = 0; i < 20000; ++i)
-        ASSERT_EQ(qmr_model::checkValue(static_cast<std::int32_t>(random()) >> (i % 31)), "");
+    for (int i = 0; i < 20000; ++i) values.push_back(static_cast<std::int32_t>(random()) >> (i % 31));
+    for (const std::int64_t v : values) ASSERT_EQ(qmr_model::checkValue(static_cast<std::int32_t>(v)), "") << v;
 }
 
 // Texts of each layout with random digits, month names and markers, now
@@ -64,21 +62,16 @@ TEST(Storage, ReadersAgreeWithStrtolAndTheLayoutTable) {
 // A destination laid over its source gets the conversion of the source;
 // a null argument makes a conversion do nothing.
 TEST(Storage, InPlaceAndNullArguments) {
-    const struct {
-        qmr_int32(QMR_CALL* conversion)(const char*, char*);
-        const char* text;
-        const char* converted;
-    } cases[] = {
-        {QMRVW2S, "20010203040506123456", "2001-02-03-04.05.06.123456"},
-        {QMRVM2S, "00000000123000000", "01/01/1753 12:30:00:000"},
-        {QMRS2VM, "01/15/2001 03:04:05:006PM", "20010115150405006000"},
-        {QMRS2VY, "Jan 15 2001  3:04:05:006PM", "20010115150405006000"},
-        {QMRS2VW, "2001-02-03-04.05.06.123456", "20010203040506123456"}};
-    for (const auto& c : cases) {
+    for (const auto& [conversion, text, converted] :
+         {std::tuple{&QMRVW2S, "20010203040506123456", "2001-02-03-04.05.06.123456"},
+          std::tuple{&QMRVM2S, "00000000123000000", "01/01/1753 12:30:00:000"},
+          std::tuple{&QMRS2VM, "01/15/2001 03:04:05:006PM", "20010115150405006000"},
+          std::tuple{&QMRS2VY, "Jan 15 2001  3:04:05:006PM", "20010115150405006000"},
+          std::tuple{&QMRS2VW, "2001-02-03-04.05.06.123456", "20010203040506123456"}}) {
         char buffer[32] = {};
-        std::strcpy(buffer, c.text);
-        c.conversion(buffer, buffer);
-        EXPECT_STREQ(buffer, c.converted) << c.text;
+        std::strcpy(buffer, text);
+        conversion(buffer, buffer);
+        EXPECT_STREQ(buffer, converted) << text;
     }
     qmr_int32 value = 7;
     char text[32] = "unchanged";
