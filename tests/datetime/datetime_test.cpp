@@ -70,9 +70,8 @@ void select(TestContext& context, const char* units, std::int32_t count) {
 std::string duration(char f, TestContext& c, const std::string& operand, const char* units, std::int32_t count,
                      bool skip = false) {
     const std::size_t in = f == 'D' ? QMR_CC_DUR_DATE : f == 'T' ? QMR_CC_DUR_TIME : QMR_CC_DUR_TIMESTAMP;
-    const std::size_t out = f == 'D'   ? QMR_CC_DUR_RESULT_DATE
-                            : f == 'T' ? QMR_CC_DUR_RESULT_TIME
-                                       : QMR_CC_DUR_RESULT_TIMESTAMP;
+    const std::size_t out =
+        f == 'D' ? QMR_CC_DUR_RESULT_DATE : f == 'T' ? QMR_CC_DUR_RESULT_TIME : QMR_CC_DUR_RESULT_TIMESTAMP;
     select(c, units, count);
     c.setByte(QMR_CC_SKIP_VALIDATION, skip ? 'Y' : 'N');
     c.setText(out, std::string(f == 'S' ? 21 : 4, '#'));
@@ -165,9 +164,8 @@ TEST(Engine, AgreesWithTheModelOnAnyBlock) {
         for (unsigned char& b : block) b = static_cast<unsigned char>(i % 4 ? '0' + random() % 10 : random());
         const qmr_int32 date = i % 7 ? pick(i % 5 ? 10000 : 3000) * 10000 + near(13, 14) * 100 + near(32, 33)
                                : i % 49 ? static_cast<qmr_int32>(random()) : 99999999 + pick(2);  // 8, 9 digits
-        const qmr_int32 time = i % 5 == 0 ? 0
-                               : i % 9    ? (near(25, 26) * 100 + near(60, 61)) * 100 + near(60, 61)
-                                          : static_cast<qmr_int32>(random());
+        const qmr_int32 time = i % 5 == 0 ? 0 : i % 9 ? (near(25, 26) * 100 + near(60, 61)) * 100 + near(60, 61)
+                                                      : static_cast<qmr_int32>(random());
         std::memcpy(block + QMR_DR_DATE, &date, 4);
         std::memcpy(block + QMR_DR_TIME, &time, 4);
         std::snprintf(reinterpret_cast<char*>(block + QMR_DR_TIMESTAMP_TEXT), 16, "%08d%06d", date,
@@ -180,35 +178,30 @@ TEST(Engine, AgreesWithTheModelOnAnyBlock) {
     }
 }
 
-DateRequest request(char code, char dateForm, char timeForm, qmr_int32 offset = 0,
-                    qmr_int32 (*engine)(void*, DateRequest*) = nullptr) {
-    DateRequest r{20261204, 7, 0, 0, offset, 0, code, dateForm, timeForm, {}, {}, {}};
+// QMRDAT2 (or `engine`) on 2026-12-04 and the time 7 with the request
+// code, date form and time form of `codes`: the message (or ""), the date
+// and the time it leaves, and the timestamp text of request '7'.
+std::string request(const char* codes, qmr_int32 offset = 0, qmr_int32 (*engine)(void*, DateRequest*) = nullptr) {
+    DateRequest r{20261204, 7, 0, 0, offset, 0, codes[0], codes[1], codes[2], {}, {}, {}};
     engine ? engine(nullptr, &r) : QMRDAT2(nullptr, nullptr, &r);
-    return r;
-}
-
-// The message (or ""), the date and the time a request leaves.
-std::string outcome(const DateRequest& r) {
-    return (r.returnCode ? r.messageText : "") + " "s + std::to_string(r.date) + " " + std::to_string(r.time);
+    const std::string stamp = codes[0] == '7' ? " " + std::string(r.timestampText, 20) : "";
+    return (r.returnCode ? r.messageText : "") + " "s + std::to_string(r.date) + " " + std::to_string(r.time) + stamp;
 }
 
 TEST(Engine, ReadsTheClockUnderEitherName) {
-    EXPECT_EQ(outcome(request('5', '1', '0', 0, QMRDATE)), " 1261204 7") << "QMRDATE is QMRDAT2";
+    EXPECT_EQ(request("510", 0, QMRDATE), " 1261204 7") << "QMRDATE is QMRDAT2";
     const FixedClock clock;
-    for (const auto& [code, dateForm, timeForm, offset, expected] :
-         {std::tuple{'1', '0', '2', 0, " 20261204 134525"}, std::tuple{'1', '1', '1', 0, " 1261204 1345256"},
-          std::tuple{'1', '2', '0', 0, " 261204 13452560"}, std::tuple{'3', '0', '2', -739953, " 10101 134525"},
-          std::tuple{'3', '0', '2', 2912105, " 99991231 134525"},
-          std::tuple{'3', '0', '2', -739954, "Invalid date input. 20261204 134525"},
-          std::tuple{'3', '0', '2', INT32_MAX, "Invalid date input. 20261204 134525"},
-          std::tuple{'7', '0', '1', 0, " 20261204 1345250"}, std::tuple{'7', '0', 'x', 0, " 20261204 13452500"}}) {
-        const DateRequest r = request(code, dateForm, timeForm, offset);
-        EXPECT_EQ(outcome(r) + (code == '7' ? " " + std::string(r.timestampText, 20) : ""),
-                  expected + (code == '7' ? " 20261204134525670000"s : ""));
+    for (const auto& [codes, offset, expected] :
+         {std::tuple{"102", 0, " 20261204 134525"}, std::tuple{"111", 0, " 1261204 1345256"},
+          std::tuple{"302", -739953, " 10101 134525"}, std::tuple{"302", 2912105, " 99991231 134525"},
+          std::tuple{"120", 0, " 261204 13452560"}, std::tuple{"701", 0, " 20261204 1345250 20261204134525670000"},
+          std::tuple{"70x", 0, " 20261204 13452500 20261204134525670000"},
+          std::tuple{"302", -739954, "Invalid date input. 20261204 134525"},
+          std::tuple{"302", INT32_MAX, "Invalid date input. 20261204 134525"}}) {
+        EXPECT_EQ(request(codes, offset), expected) << codes << offset;
     }
     const FixedClock early(clockIn1599);
-    EXPECT_EQ(outcome(request('1', '1', '2')), "Invalid date input. 20261204 235959")
-        << "the time is set before the century check";
+    EXPECT_EQ(request("112"), "Invalid date input. 20261204 235959") << "the time is set before the century check";
 }
 
 // A row for each built-in, its name, its result and what a refusal leaves.
@@ -417,18 +410,13 @@ TEST(DateAndTimestampDurations, AgreeWithChrono) {
         const bool calendar = unit == 'Y' || unit == 'M';
         const std::int32_t count = i % 3 == 1 ? int(random() % 101) - 50
                                    : calendar ? (int(random() % 480001) - 240000) / (unit == 'Y' ? 12 : 1 + i % 3 * 100)
-                                   : unit == 'D' ? any() / 256
-                                   : i % 3 == 0  ? any()
-                                                 : any() / 4096;
+                                   : unit == 'D' ? any() / 256 : i % 3 == 0 ? any() : any() / 4096;
         const sys_days day = floor<days>(from);
         year_month_day moved = year_month_day{day} + years{unit == 'Y' ? count : 0} + months{unit == 'M' ? count : 0};
         if (!moved.ok()) moved = moved.year() / moved.month() / std::chrono::last;
-        const sys_time<microseconds> to = calendar      ? sys_days{moved} + (from - day)
-                                          : unit == 'D' ? from + days{count}
-                                          : unit == 'h' ? from + hours{count}
-                                          : unit == 'm' ? from + minutes{count}
-                                          : unit == 's' ? from + seconds{count}
-                                                        : from + microseconds{count};
+        const sys_time<microseconds> to = calendar ? sys_days{moved} + (from - day) : unit == 'D' ? from + days{count}
+                                          : unit == 'h' ? from + hours{count} : unit == 'm' ? from + minutes{count}
+                                          : unit == 's' ? from + seconds{count} : from + microseconds{count};
         const bool inRange = to >= first && to < last + days{1};
         if (calendar && count == 0) continue;  // 0 fills only empty parts: the rows
         TestContext context;
