@@ -49,30 +49,24 @@ struct Call {  // a built-in, its name, its input, its output and report
 };
 #define CALL(f, input, result) {[](TestContext& c, const std::string& in) { return run(f, c, in); }, #f, input, result}
 
-// Selects the units of `units` with `count` (Y years, M months, D days, h
-// hours, m minutes, s seconds, u microseconds), the others not.
-void select(TestContext& context, const char* units, std::int32_t count) {
-    for (const auto& [key, selected, field] : {std::tuple{'Y', QMR_CC_DUR_YEARS_SELECTED, QMR_CC_DUR_YEARS},
-                                               std::tuple{'M', QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS},
-                                               std::tuple{'D', QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS},
-                                               std::tuple{'h', QMR_CC_DUR_HOURS_SELECTED, QMR_CC_DUR_HOURS},
-                                               std::tuple{'m', QMR_CC_DUR_MINUTES_SELECTED, QMR_CC_DUR_MINUTES},
-                                               std::tuple{'s', QMR_CC_DUR_SECONDS_SELECTED, QMR_CC_DUR_SECONDS},
-                                               std::tuple{'u', QMR_CC_DUR_MICROS_SELECTED, QMR_CC_DUR_MICROS}}) {
-        context.setByte(selected, std::strchr(units, key) ? 'Y' : 'N');
-        context.setInt32At(field, std::strchr(units, key) ? count : 0);
-    }
-}
-
 // QMRFDDUR ('D'), QMRFTDUR ('T') or QMRFSDUR ('S') on an operand with
-// `units` selected: its result field and the report.  A result timestamp
-// must end in a NUL.
+// the units of `units` selected with `count` (Y years, M months, D days,
+// h hours, m minutes, s seconds, u microseconds), the others not: its
+// result field and the report.  A result timestamp must end in a NUL.
 std::string duration(char f, TestContext& c, const std::string& operand, const char* units, std::int32_t count,
                      bool skip = false) {
+    static const std::size_t fields[7][2] = {  // the flag and the count of Y, M, D, h, m, s, u
+        {QMR_CC_DUR_YEARS_SELECTED, QMR_CC_DUR_YEARS}, {QMR_CC_DUR_MONTHS_SELECTED, QMR_CC_DUR_MONTHS},
+        {QMR_CC_DUR_DAYS_SELECTED, QMR_CC_DUR_DAYS}, {QMR_CC_DUR_HOURS_SELECTED, QMR_CC_DUR_HOURS},
+        {QMR_CC_DUR_MINUTES_SELECTED, QMR_CC_DUR_MINUTES}, {QMR_CC_DUR_SECONDS_SELECTED, QMR_CC_DUR_SECONDS},
+        {QMR_CC_DUR_MICROS_SELECTED, QMR_CC_DUR_MICROS}};
+    for (int k = 0; k < 7; ++k) {
+        c.setByte(fields[k][0], std::strchr(units, "YMDhmsu"[k]) ? 'Y' : 'N');
+        c.setInt32At(fields[k][1], std::strchr(units, "YMDhmsu"[k]) ? count : 0);
+    }
     const std::size_t in = f == 'D' ? QMR_CC_DUR_DATE : f == 'T' ? QMR_CC_DUR_TIME : QMR_CC_DUR_TIMESTAMP;
     const std::size_t out =
         f == 'D' ? QMR_CC_DUR_RESULT_DATE : f == 'T' ? QMR_CC_DUR_RESULT_TIME : QMR_CC_DUR_RESULT_TIMESTAMP;
-    select(c, units, count);
     c.setByte(QMR_CC_SKIP_VALIDATION, skip ? 'Y' : 'N');
     c.setText(out, std::string(f == 'S' ? 21 : 4, '#'));
     if (f == 'S') c.setText(in, operand); else c.setInt32At(in, std::stoi(operand));
@@ -277,6 +271,7 @@ TEST(Texts, AgreeWithTheModels) {
     static const std::string dateChars = "0123456789012345678900000-/. x\0"s,
                              timeChars = "0123456789012345:.  APM:x\0"s, stampChars = "0123456789-. x";
     std::mt19937 random(9);
+    const auto any = [&](const std::string& chars) { return chars[random() % chars.size()]; };
     for (const auto& [clock, century] : {std::pair{&clockIn2026, 20}, std::pair{&clockIn1999, 19}}) {
         const FixedClock fixed(clock);
         ASSERT_EQ(qmr_model::checkDateText("3865470571", false, century), "") << "a digit sum of 0 in 32 bits";
@@ -286,9 +281,8 @@ TEST(Texts, AgreeWithTheModels) {
             std::snprintf(typed, sizeof typed, shapes[i % 4], int(random() % 10000), int(random() % 40),
                           int(random() % (i % 2 ? 100 : 4000)));
             std::string text = (typed + "          "s).substr(0, 10);
-            for (int edits = int(random() % 5) - 2; edits > 0; --edits)
-                text[random() % 10] = dateChars[random() % dateChars.size()];
-            for (char& c : text) c = i % 5 ? c : dateChars[random() % dateChars.size()];
+            for (int edits = int(random() % 5) - 2; edits > 0; --edits) text[random() % 10] = any(dateChars);
+            for (char& c : text) c = i % 5 ? c : any(dateChars);
             ASSERT_EQ(qmr_model::checkDateText(text, i % 11 == 0, century), "");
         }
     }
@@ -302,8 +296,7 @@ TEST(Texts, AgreeWithTheModels) {
     }
     for (int i = 0; i < 20000; ++i) {
         std::string text = "2001-02-03-04.05.06.000007xyz";
-        for (int edits = int(random() % 4); edits > 0; --edits)
-            text[random() % 28] = stampChars[random() % stampChars.size()];
+        for (int edits = int(random() % 4); edits > 0; --edits) text[random() % 28] = any(stampChars);
         if (i % 4 == 0) text[random() % 2 ? 10 : 19] = ' ';
         for (const std::int32_t max : {0, 4097, INT32_MIN, 4096, int(random() % 30), int(random() % 30)})
             ASSERT_EQ(qmr_model::checkTimestampText(text, max), "");

@@ -58,9 +58,7 @@ inline bool validDateText(const std::string& t) {
 // yyyymmdd and hhmmss as request '0' with forms yyyymmdd and hhmmss take
 // them: any date whose text is valid, times from 0 to 24:00:00.
 inline bool engineDate(std::int32_t date) { return validDateText(dateText(date, false)); }
-inline bool engineTime(std::int32_t time) {
-    return time >= 0 && time <= 240000 && time / 100 % 100 <= 59 && time % 100 <= 59;
-}
+inline bool engineTime(std::int32_t t) { return t >= 0 && t <= 240000 && t / 100 % 100 <= 59 && t % 100 <= 59; }
 
 // What QMRDAT2 leaves for the requests that do not read the clock: the
 // message ("" on success), the date and the time.  Times are scaled to
@@ -68,9 +66,7 @@ inline bool engineTime(std::int32_t time) {
 // YYMMDD, form '1' as CYYMMDD for the years 1600..2599.
 inline std::string engineResult(std::int32_t date, std::int32_t time, char code, char dateForm, char timeForm,
                                 const char* stamp) {
-    const auto result = [&](const char* message) {
-        return message + (" " + std::to_string(date)) + " " + std::to_string(time);
-    };
+    const auto result = [&](std::string m) { return m + ' ' + std::to_string(date) + ' ' + std::to_string(time); };
     const std::int64_t hundredths = std::int64_t{time} * (timeForm == '1' ? 10 : timeForm == '2' ? 100 : 1);
     std::string text = dateText(date, code == '4' || (code == '0' && dateForm == '1'));
     if (code == '6') {
@@ -111,7 +107,7 @@ inline std::optional<std::int32_t> julianDate(std::int32_t julian) {
 // QMRDAT2 on a copy of `block`: "" when it returns 0, sets the return
 // code to 0 or 8 with one of the four messages (only the message and its
 // NUL written) or keeps the message, keeps the fields it does not own,
-// and answers request '0' as engineAccepts does; else what went wrong.
+// and answers as engineResult does; else what went wrong.
 inline std::string checkEngine(const unsigned char* block) {
     unsigned char b[QMR_DATE_REQUEST_SIZE];
     std::memcpy(b, block, sizeof b);
@@ -132,17 +128,14 @@ inline std::string checkEngine(const unsigned char* block) {
         (b[QMR_DR_REQUEST_CODE] != '7' && !same(QMR_DR_TIMESTAMP_TEXT, QMR_DR_TIMESTAMP_SIZE))) {
         return "a field the engine does not own changed";
     }
-    using qmr_test::le32;
-    const std::int32_t date = le32(block + QMR_DR_DATE), time = le32(block + QMR_DR_TIME);
-    const std::string got = (code ? message : "") + (" " + std::to_string(le32(b + QMR_DR_DATE))) + " " +
-                            std::to_string(le32(b + QMR_DR_TIME));
-    const char c = static_cast<char>(b[QMR_DR_REQUEST_CODE]);
-    const std::string expected =
-        engineResult(date, time, c, static_cast<char>(b[QMR_DR_DATE_FORM]), static_cast<char>(b[QMR_DR_TIME_FORM]),
-                     reinterpret_cast<const char*>(block + QMR_DR_TIMESTAMP_TEXT));
-    if (c != '1' && c != '3' && c != '7' && got != expected)
-        return "request '" + std::string(1, c) + "' gave '" + got + "', not '" + expected + "'";
-    return "";
+    DateRequest in, out;  // the fields by the header's layout
+    std::memcpy(&in, block, sizeof in);
+    std::memcpy(&out, b, sizeof out);
+    const std::string got = (code ? message : "") + (" " + std::to_string(out.date)) + " " + std::to_string(out.time);
+    const char c = in.requestCode;
+    const std::string expected = engineResult(in.date, in.time, c, in.dateForm, in.timeForm, in.timestampText);
+    if (c == '1' || c == '3' || c == '7' || got == expected) return "";
+    return "request '" + std::string(1, c) + "' gave '" + got + "', not '" + expected + "'";
 }
 
 // ---- dates typed as text ----------------------------------------------
@@ -317,9 +310,8 @@ inline std::string checkTimestampText(const std::string& text, std::int32_t maxi
     QMRFTSC(nullptr, nullptr, context.get(), reinterpret_cast<const TextField*>(field.data()), stamp.data() + 8);
     const std::string expected = timestampText(field.data() + QMR_TF_TEXT, maximum);
     const std::string got = context.failed() ? context.message() : stamp.substr(8, 21);
-    if (context.name() == "QMRFTSC " && got == expected &&
-        stamp == "########" + (context.failed() ? std::string(21, '#') : got) + "########")
-        return "";
+    const bool guarded = stamp == "########" + (context.failed() ? std::string(21, '#') : got) + "########";
+    if (context.name() == "QMRFTSC " && got == expected && guarded) return "";
     return "'" + text + "' in " + std::to_string(maximum) + " gave '" + got + "', not '" + expected + "'";
 }
 
