@@ -298,8 +298,9 @@ TEST(Texts, AgreeWithTheModels) {
         std::string text = "2001-02-03-04.05.06.000007xyz";
         for (int edits = int(random() % 4); edits > 0; --edits) text[random() % 28] = any(stampChars);
         if (i % 4 == 0) text[random() % 2 ? 10 : 19] = ' ';
-        for (const std::int32_t max : {0, 4097, INT32_MIN, 4096, int(random() % 30), int(random() % 30)})
+        for (const std::int32_t max : {0, 4097, INT32_MIN, 4096, int(random() % 30), int(random() % 30)}) {
             ASSERT_EQ(qmr_model::checkTimestampText(text, max), "");
+        }
     }
 }
 

@@ -40,8 +40,9 @@ TEST(Storage, ReadersAgreeWithStrtolAndTheLayoutTable) {
     std::mt19937 random(24);
     for (int i = 0; i < 80000; ++i) {
         std::string t = (shapes[i % 4] + std::string(26, ' ')).substr(0, 26);
-        for (std::size_t k = 0; k < 26; ++k)
-            t[k] = t[k] >= '0' && t[k] <= '9' && k > 0 && random() % 2 ? '0' + random() % 10 : t[k];
+        for (std::size_t k = 1; k < 26; ++k) {
+            t[k] = t[k] >= '0' && t[k] <= '9' && random() % 2 ? '0' + random() % 10 : t[k];
+        }
         if (i % 4 == 2) t.replace(0, 3, months[random() % 3]);
         if (i % 4 != 3) t.replace(24, 2, markers[random() % 6]);
         for (int edits = int(random() % 4) - 1; edits > 0; --edits) t[random() % 26] = odd[random() % sizeof odd];

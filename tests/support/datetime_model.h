@@ -206,10 +206,9 @@ inline std::string checkDateText(const std::string& text, bool flagSet, std::int
     QMRFDTEC(nullptr, nullptr, context.get(), field.data(), &date);
     const DateTextResult expected = dateText(text.data(), century);
     const std::string error = flagSet && expected.error == " 139" ? "" : expected.error;
-    if (context.name() == "QMRFDTEC" && context.message() == (error.empty() ? std::string(4, '\0') : error) &&
-        date == (flagSet || !error.empty() ? -7 : expected.date)) {
-        return "";
-    }
+    const std::string message = error.empty() ? std::string(4, '\0') : error;
+    const std::int32_t stored = flagSet || !error.empty() ? -7 : expected.date;
+    if (context.name() == "QMRFDTEC" && context.message() == message && date == stored) return "";
     return "'" + text + "' gave " + std::to_string(date) + " '" + context.message() + "'";
 }
 
