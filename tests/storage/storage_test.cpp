@@ -16,7 +16,7 @@
 
 namespace {
 
-using qmr::storage::TwelveHourReader;
+using Reader = qmr::storage::TwelveHourReader;
 
 TEST(Storage, WritersAgreeWithSnprintf) {
     std::vector<std::int64_t> values = {INT32_MIN, INT32_MAX, 0, 17530101, 10101, 240000};
@@ -53,8 +53,7 @@ TEST(Storage, ReadersAgreeWithStrtolAndTheLayoutTable) {
         const auto plain = [&](void (*reader)(const char*, char*, bool)) {
             return qmr_model::written(21, [&](char* out) { reader(field.data(), out, false); });
         };
-        ASSERT_EQ(plain(qmr::storage::readTwelveHourStamp<TwelveHourReader::M>) +
-                      plain(qmr::storage::readTwelveHourStamp<TwelveHourReader::Y>),
+        ASSERT_EQ(plain(st::readTwelveHourStamp<Reader::M>) + plain(st::readTwelveHourStamp<Reader::Y>),
                   qmr_model::converted(QMRS2VM, source, 21) + qmr_model::converted(QMRS2VY, source, 21))
             << t << " on the plain path";
     }

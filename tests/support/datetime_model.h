@@ -128,12 +128,13 @@ inline std::string checkEngine(const unsigned char* block) {
         (b[QMR_DR_REQUEST_CODE] != '7' && !same(QMR_DR_TIMESTAMP_TEXT, QMR_DR_TIMESTAMP_SIZE))) {
         return "a field the engine does not own changed";
     }
-    DateRequest in, out;  // the fields by the header's layout
-    std::memcpy(&in, block, sizeof in);
-    std::memcpy(&out, b, sizeof out);
-    const std::string got = (code ? message : "") + (" " + std::to_string(out.date)) + " " + std::to_string(out.time);
-    const char c = in.requestCode;
-    const std::string expected = engineResult(in.date, in.time, c, in.dateForm, in.timeForm, in.timestampText);
+    using qmr_test::le32;
+    const std::string got = (code ? message : "") + (" " + std::to_string(le32(b + QMR_DR_DATE))) + " " +
+                            std::to_string(le32(b + QMR_DR_TIME));
+    const char* in = reinterpret_cast<const char*>(block);
+    const char c = in[QMR_DR_REQUEST_CODE];
+    const std::string expected = engineResult(le32(block + QMR_DR_DATE), le32(block + QMR_DR_TIME), c,
+                                              in[QMR_DR_DATE_FORM], in[QMR_DR_TIME_FORM], in + QMR_DR_TIMESTAMP_TEXT);
     if (c == '1' || c == '3' || c == '7' || got == expected) return "";
     return "request '" + std::string(1, c) + "' gave '" + got + "', not '" + expected + "'";
 }
