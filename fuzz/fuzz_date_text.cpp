@@ -9,14 +9,16 @@
 #include "support/datetime_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool clockFixed = (qmr::testing::setClock([] { return qmr::ClockReading{2026, 12, 4, 13, 45, 25, 678}; }), true);
+    static const bool clockFixed =
+        (qmr::testing::setClock([] { return qmr::ClockReading{2026, 12, 4, 13, 45, 25, 678}; }), true);
     qmr_fuzz::Input in(data, size);
     std::string problem;
     if (clockFixed && in.byte() < 0xC0) {
         const bool flagSet = in.byte() & 1;
         problem = qmr_model::checkDateText(in.fixed(10), flagSet, 20);
     } else {
-        problem = qmr_model::checkEngine(reinterpret_cast<const unsigned char*>(in.fixed(QMR_DATE_REQUEST_SIZE, '\0').data()));
+        problem = qmr_model::checkEngine(
+            reinterpret_cast<const unsigned char*>(in.fixed(QMR_DATE_REQUEST_SIZE, '\0').data()));
     }
     QMR_FUZZ_CHECK(problem.empty(), "%s", problem.c_str());
     return 0;

@@ -58,14 +58,15 @@ inline bool validDateText(const std::string& t) {
 // yyyymmdd and hhmmss as request '0' with forms yyyymmdd and hhmmss take
 // them: any date whose text is valid, times from 0 to 24:00:00.
 inline bool engineDate(std::int32_t date) { return validDateText(dateText(date, false)); }
-inline bool engineTime(std::int32_t time) { return time >= 0 && time <= 240000 && time / 100 % 100 <= 59 && time % 100 <= 59; }
+inline bool engineTime(std::int32_t t) { return t >= 0 && t <= 240000 && t / 100 % 100 <= 59 && t % 100 <= 59; }
 
 // What QMRDAT2 leaves for the requests that do not read the clock: the
 // message ("" on success), the date and the time.  Times are scaled to
 // hundredths by their form; the date output step writes form '2' as
 // YYMMDD, form '1' as CYYMMDD for the years 1600..2599.
-inline std::string engineResult(std::int32_t date, std::int32_t time, char code, char dateForm, char timeForm, const char* stamp) {
-    const auto result = [&](const char* message) { return message + (" " + std::to_string(date)) + " " + std::to_string(time); };
+inline std::string engineResult(std::int32_t date, std::int32_t time, char code, char dateForm, char timeForm,
+                                const char* stamp) {
+    const auto result = [&](std::string m) { return m + ' ' + std::to_string(date) + ' ' + std::to_string(time); };
     const std::int64_t hundredths = std::int64_t{time} * (timeForm == '1' ? 10 : timeForm == '2' ? 100 : 1);
     std::string text = dateText(date, code == '4' || (code == '0' && dateForm == '1'));
     if (code == '6') {
@@ -76,11 +77,13 @@ inline std::string engineResult(std::int32_t date, std::int32_t time, char code,
     if (code != '0' && code != '4' && code != '5' && code != '6') return result("Invalid request code.");
     if ((code != '0' || date != 0) && !validDateText(text)) return result("Invalid date input.");
     if (code == '6') time = strtol32(std::string(stamp + 8, 6));
-    if (code == '6' && (time > 240000 || strtol32(std::string(stamp + 10, 2)) > 59 || strtol32(std::string(stamp + 12, 2)) > 59)) {
+    if (code == '6' &&
+        (time > 240000 || strtol32(std::string(stamp + 10, 2)) > 59 || strtol32(std::string(stamp + 12, 2)) > 59)) {
         return result("Invalid time specified.");
     }
     if (code == '0') {
-        const bool valid = time == 0 || (hundredths >= 0 && hundredths <= 24000000 && hundredths / 100 % 100 <= 59 && hundredths / 10000 % 100 <= 59);
+        const bool valid = time == 0 || (hundredths >= 0 && hundredths <= 24000000 && hundredths / 100 % 100 <= 59 &&
+                                         hundredths / 10000 % 100 <= 59);
         return result(valid ? "" : "Invalid time specified.");
     }
     const std::int32_t y = strtol32(text.substr(0, 4));
@@ -104,7 +107,7 @@ inline std::optional<std::int32_t> julianDate(std::int32_t julian) {
 // QMRDAT2 on a copy of `block`: "" when it returns 0, sets the return
 // code to 0 or 8 with one of the four messages (only the message and its
 // NUL written) or keeps the message, keeps the fields it does not own,
-// and answers request '0' as engineAccepts does; else what went wrong.
+// and answers as engineResult does; else what went wrong.
 inline std::string checkEngine(const unsigned char* block) {
     unsigned char b[QMR_DATE_REQUEST_SIZE];
     std::memcpy(b, block, sizeof b);
@@ -113,10 +116,12 @@ inline std::string checkEngine(const unsigned char* block) {
     const int code = b[QMR_DR_RETURN_CODE] | b[QMR_DR_RETURN_CODE + 1] << 8;
     const char* message = reinterpret_cast<const char*>(b + QMR_DR_MESSAGE_TEXT);
     const std::size_t length = strnlen(message, QMR_DR_MESSAGE_SIZE);
-    const bool known = std::strcmp(message, "Invalid request code.") == 0 || std::strcmp(message, "Invalid date input.") == 0 ||
-                       std::strcmp(message, "Invalid time specified.") == 0 || std::strcmp(message, "Invalid timestamp input.") == 0;
+    const bool known =
+        std::strcmp(message, "Invalid request code.") == 0 || std::strcmp(message, "Invalid date input.") == 0 ||
+        std::strcmp(message, "Invalid time specified.") == 0 || std::strcmp(message, "Invalid timestamp input.") == 0;
     if (!returned0 || (code != 0 && code != 8)) return "return code " + std::to_string(code);
-    if (code == 8 ? !known || !same(QMR_DR_MESSAGE_TEXT + length + 1, QMR_DR_MESSAGE_SIZE - length - 1) : !same(QMR_DR_MESSAGE_TEXT, QMR_DR_MESSAGE_SIZE)) {
+    if (code == 8 ? !known || !same(QMR_DR_MESSAGE_TEXT + length + 1, QMR_DR_MESSAGE_SIZE - length - 1)
+                  : !same(QMR_DR_MESSAGE_TEXT, QMR_DR_MESSAGE_SIZE)) {
         return "message '" + std::string(message, length) + "'";
     }
     if (!same(QMR_DR_RESERVED1, 12) || !same(QMR_DR_REQUEST_CODE, 3) || !same(QMR_DR_SPARE, 3) ||
@@ -124,14 +129,14 @@ inline std::string checkEngine(const unsigned char* block) {
         return "a field the engine does not own changed";
     }
     using qmr_test::le32;
-    const std::int32_t date = le32(block + QMR_DR_DATE), time = le32(block + QMR_DR_TIME);
     const std::string got = (code ? message : "") + (" " + std::to_string(le32(b + QMR_DR_DATE))) + " " +
                             std::to_string(le32(b + QMR_DR_TIME));
-    const char c = static_cast<char>(b[QMR_DR_REQUEST_CODE]);
-    const std::string expected = engineResult(date, time, c, static_cast<char>(b[QMR_DR_DATE_FORM]), static_cast<char>(b[QMR_DR_TIME_FORM]),
-                                              reinterpret_cast<const char*>(block + QMR_DR_TIMESTAMP_TEXT));
-    if (c != '1' && c != '3' && c != '7' && got != expected) return "request '" + std::string(1, c) + "' gave '" + got + "', not '" + expected + "'";
-    return "";
+    const char* in = reinterpret_cast<const char*>(block);
+    const char c = in[QMR_DR_REQUEST_CODE];
+    const std::string expected = engineResult(le32(block + QMR_DR_DATE), le32(block + QMR_DR_TIME), c,
+                                              in[QMR_DR_DATE_FORM], in[QMR_DR_TIME_FORM], in + QMR_DR_TIMESTAMP_TEXT);
+    if (c == '1' || c == '3' || c == '7' || got == expected) return "";
+    return "request '" + std::string(1, c) + "' gave '" + got + "', not '" + expected + "'";
 }
 
 // ---- dates typed as text ----------------------------------------------
@@ -202,10 +207,9 @@ inline std::string checkDateText(const std::string& text, bool flagSet, std::int
     QMRFDTEC(nullptr, nullptr, context.get(), field.data(), &date);
     const DateTextResult expected = dateText(text.data(), century);
     const std::string error = flagSet && expected.error == " 139" ? "" : expected.error;
-    if (context.name() == "QMRFDTEC" && context.message() == (error.empty() ? std::string(4, '\0') : error) &&
-        date == (flagSet || !error.empty() ? -7 : expected.date)) {
-        return "";
-    }
+    const std::string message = error.empty() ? std::string(4, '\0') : error;
+    const std::int32_t stored = flagSet || !error.empty() ? -7 : expected.date;
+    if (context.name() == "QMRFDTEC" && context.message() == message && date == stored) return "";
     return "'" + text + "' gave " + std::to_string(date) + " '" + context.message() + "'";
 }
 
@@ -245,7 +249,9 @@ inline std::string timeText(const char* text) {
         }
     }
     picture.resize(std::max<std::size_t>(picture.size(), 8), '\0');
-    const bool known = std::any_of(std::begin(pictures), std::end(pictures), [&](const std::string& p) { return picture == p + std::string(8 - p.size(), '\0'); });
+    const bool known = std::any_of(std::begin(pictures), std::end(pictures), [&](const std::string& p) {
+        return picture == p + std::string(8 - p.size(), '\0');
+    });
     if (numbers == 0 || numbers > 3 || !known) return " 142";
     int hour = part[0];
     if (marker != 0 && (hour < 1 || hour > 12)) return " 141";
@@ -265,7 +271,8 @@ inline std::string timestampText(const unsigned char* text, std::int32_t maximum
         if (layout[i] == '9' ? c < '0' || c > '9' : c != layout[i]) return i <= 10 ? " 137" : " 141";
         if (layout[i] == '9') part[p] = part[p] * 10 + c - '0'; else ++p;
     }
-    const std::int32_t date = part[0] * 10000 + part[1] * 100 + part[2], time = part[3] * 10000 + part[4] * 100 + part[5];
+    const std::int32_t date = part[0] * 10000 + part[1] * 100 + part[2],
+                       time = part[3] * 10000 + part[4] * 100 + part[5];
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%08d%06d%06d", date, time, part[6]);
     return !engineDate(date) ? " 139" : !engineTime(time) ? " 141" : std::string(stamp, 21);
@@ -284,7 +291,8 @@ inline std::string checkTimeText(const std::string& text, std::int32_t staleDate
     if (expected[0] != ' ' && !engineDate(staleDate)) expected = " 141";
     const std::string got = context.failed() ? context.message() : std::to_string(time);
     if (context.name() == "QMRFTMEC" && got == expected && (!context.failed() || time == -7)) return "";
-    return "'" + text + "' after " + std::to_string(staleDate) + " gave " + got + " (" + std::to_string(time) + "), not " + expected;
+    return "'" + text + "' after " + std::to_string(staleDate) + " gave " + got + " (" + std::to_string(time) +
+           "), not " + expected;
 }
 
 // QMRFTSC on a field of exactly the text bytes its maximum allows (none
@@ -302,7 +310,8 @@ inline std::string checkTimestampText(const std::string& text, std::int32_t maxi
     QMRFTSC(nullptr, nullptr, context.get(), reinterpret_cast<const TextField*>(field.data()), stamp.data() + 8);
     const std::string expected = timestampText(field.data() + QMR_TF_TEXT, maximum);
     const std::string got = context.failed() ? context.message() : stamp.substr(8, 21);
-    if (context.name() == "QMRFTSC " && got == expected && stamp == "########" + (context.failed() ? std::string(21, '#') : got) + "########") return "";
+    const bool guarded = stamp == "########" + (context.failed() ? std::string(21, '#') : got) + "########";
+    if (context.name() == "QMRFTSC " && got == expected && guarded) return "";
     return "'" + text + "' in " + std::to_string(maximum) + " gave '" + got + "', not '" + expected + "'";
 }
 

@@ -47,7 +47,8 @@ inline std::string writeStamp(const std::string& s, char form) {
                       d = null ? "01" : s.substr(6, 2), mark = form == 'M' ? ":" : ".";
     const std::string time = s.substr(8, 2) + mark + s.substr(10, 2) + mark + s.substr(12, 2);
     if (form == 'W') return y + '-' + m + '-' + d + '-' + time + '.' + s.substr(14, 6);
-    return form == 'O' ? y + '-' + m + '-' + d + time + '\0' : m + '/' + d + '/' + y + ' ' + time + ':' + s.substr(14, 3) + '\0';
+    return form == 'O' ? y + '-' + m + '-' + d + time + '\0'
+                       : m + '/' + d + '/' + y + ' ' + time + ':' + s.substr(14, 3) + '\0';
 }
 inline std::string readStamp(const std::string& t, bool oForm) {
     const std::string s = oForm ? pick(t, {0, 1, 2, 3, 5, 6, 8, 9, 10, 11, 13, 14, 16, 17}) + "000000"
@@ -68,7 +69,7 @@ inline std::string twelveHourStamp(const std::string& text, const std::string& b
     const auto number = [&](int at) { return strtol32(t.substr(at)); };
     const auto marker = [&](const char* m) { return t.compare(l.marker, l.markerWidth, m, l.markerWidth) == 0; };
     std::string r = before.substr(0, 21);
-    const auto put = [&](int at, std::int32_t v, int width) { r.replace(at, width, printed(width == 2 ? "%02d" : "%03d", v, width)); };
+    const auto put = [&](int at, std::int32_t v, int w) { r.replace(at, w, printed(w == 2 ? "%02d" : "%03d", v, w)); };
     r.replace(0, 4, t, l.year, 4);
     if (shape != 2) put(4, number(l.month), 2);
     for (int n = 0; shape == 2 && n < 12; ++n) {
@@ -133,27 +134,34 @@ inline std::string differs(const std::string& what, const std::string& got, cons
 // Every date and time writer on `v`, each field and one byte past it:
 // "" when all agree with the model.
 inline std::string checkValue(std::int32_t v) {
-    const auto out = [&](qmr_int32(QMR_CALL* f)(qmr_int32, char*), std::size_t size) { return written(size + 1, [&](char* o) { f(v, o); }); };
+    const auto out = [&](qmr_int32(QMR_CALL * f)(qmr_int32, char*), std::size_t size) {
+        return written(size + 1, [&](char* o) { f(v, o); });
+    };
     const std::string d = printed("%08.8d", v, 8), t = printed("%06d", v, 6), id = " of " + std::to_string(v);
     const std::string m = v == 0 ? "01-01-1753" : d.substr(4, 2) + '-' + d.substr(6, 2) + '-' + d.substr(0, 4);
     const std::string w = v == 0 ? "0001-01-01" : d.substr(0, 4) + '-' + d.substr(4, 2) + '-' + d.substr(6, 2);
     const std::string wTime = t.substr(0, 2) + '.' + t.substr(2, 2) + '.' + t.substr(4, 2);
-    return differs("QMRVM2D" + id, out(QMRVM2D, 11), m + '\0' + '~') + differs("QMRVW2D" + id, out(QMRVW2D, 10), w + '~') +
-           differs("QMRVM2T" + id, out(QMRVM2T, 9), t.substr(0, 2) + ':' + t.substr(2, 2) + ':' + t.substr(4, 2) + '\0' + '~') +
+    const std::string oTime = t.compare(0, 2, "24") ? wTime : "00" + wTime.substr(2);  // hour 24 written as 00
+    const std::string mTime = t.substr(0, 2) + ':' + t.substr(2, 2) + ':' + t.substr(4, 2);
+    return differs("QMRVM2D" + id, out(QMRVM2D, 11), m + '\0' + '~') +
+           differs("QMRVW2D" + id, out(QMRVW2D, 10), w + '~') +
+           differs("QMRVM2T" + id, out(QMRVM2T, 9), mTime + '\0' + '~') +
            differs("QMRVW2T" + id, out(QMRVW2T, 8), wTime + '~') +
-           differs("QMRVO2T" + id, out(QMRVO2T, 19), "0001-01-01" + (t.compare(0, 2, "24") ? wTime : "00" + wTime.substr(2)) + '\0' + '~');
+           differs("QMRVO2T" + id, out(QMRVO2T, 19), "0001-01-01" + oTime + '\0' + '~');
 }
 
 // Every reader on the leading characters of a text of 26 and every
 // timestamp writer on its first 20: "" when all agree with the model.
 inline std::string checkText(const std::string& t) {
-    const std::string m = pick(t, {6, 7, 8, 9, 0, 1, 3, 4}), w = pick(t, {0, 1, 2, 3, 5, 6, 8, 9}), twelve = t.substr(0, t[0] == '0' || t[0] == '1' ? 25 : 26);
+    const std::string m = pick(t, {6, 7, 8, 9, 0, 1, 3, 4}), w = pick(t, {0, 1, 2, 3, 5, 6, 8, 9}),
+                      twelve = t.substr(0, t[0] == '0' || t[0] == '1' ? 25 : 26);
     const std::string id = " of '" + t + "'";
+    const std::string wTime = pick(t, {0, 1, 3, 4, 6, 7}), oTime = pick(t, {10, 11, 13, 14, 16, 17});
     return differs("QMRD2VM" + id, readValue(QMRD2VM, t.substr(0, 10)), readDate(m, "17530101")) +
            differs("QMRD2VY" + id, readValue(QMRD2VY, t.substr(0, 10)), readDate(m, "17530101")) +
            differs("QMRD2VW" + id, readValue(QMRD2VW, t.substr(0, 10)), readDate(w, "00010101")) +
-           differs("QMRT2VW" + id, readValue(QMRT2VW, t.substr(0, 8)), std::to_string(strtol32(pick(t, {0, 1, 3, 4, 6, 7})))) +
-           differs("QMRT2VO" + id, readValue(QMRT2VO, t.substr(0, 18)), std::to_string(strtol32(pick(t, {10, 11, 13, 14, 16, 17})))) +
+           differs("QMRT2VW" + id, readValue(QMRT2VW, t.substr(0, 8)), std::to_string(strtol32(wTime))) +
+           differs("QMRT2VO" + id, readValue(QMRT2VO, t.substr(0, 18)), std::to_string(strtol32(oTime))) +
            differs("QMRS2VW" + id, converted(QMRS2VW, t, 21), readStamp(t, false)) +
            differs("QMRS2VO" + id, converted(QMRS2VO, t.substr(0, 18), 21), readStamp(t, true)) +
            differs("QMRS2VM" + id, converted(QMRS2VM, twelve, 21), twelveHourStamp(t, std::string(21, '~'), false)) +
