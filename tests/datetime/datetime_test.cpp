@@ -69,7 +69,8 @@ std::string duration(char f, TestContext& c, const std::string& operand, const c
         f == 'D' ? QMR_CC_DUR_RESULT_DATE : f == 'T' ? QMR_CC_DUR_RESULT_TIME : QMR_CC_DUR_RESULT_TIMESTAMP;
     c.setByte(QMR_CC_SKIP_VALIDATION, skip ? 'Y' : 'N');
     c.setText(out, std::string(f == 'S' ? 21 : 4, '#'));
-    if (f == 'S') c.setText(in, operand); else c.setInt32At(in, std::stoi(operand));
+    if (f == 'S') c.setText(in, operand);
+    else c.setInt32At(in, std::stoi(operand));
     (f == 'D' ? QMRFDDUR : f == 'T' ? QMRFTDUR : QMRFSDUR)(nullptr, nullptr, c.get());
     EXPECT_EQ(c.name(), f == 'D' ? "QMRFDDUR" : f == 'T' ? "QMRFTDUR" : "QMRFSDUR");
     const std::string result =

@@ -269,7 +269,8 @@ inline std::string timestampText(const unsigned char* text, std::int32_t maximum
         const unsigned char c = i < maximum ? text[i] : ' ';
         if ((i == 10 || i == 19) && c == ' ') break;
         if (layout[i] == '9' ? c < '0' || c > '9' : c != layout[i]) return i <= 10 ? " 137" : " 141";
-        if (layout[i] == '9') part[p] = part[p] * 10 + c - '0'; else ++p;
+        if (layout[i] == '9') part[p] = part[p] * 10 + c - '0';
+        else ++p;
     }
     const std::int32_t date = part[0] * 10000 + part[1] * 100 + part[2],
                        time = part[3] * 10000 + part[4] * 100 + part[5];

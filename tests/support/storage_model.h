@@ -89,7 +89,8 @@ inline std::string twelveHourStamp(const std::string& text, const std::string& b
     }
     put(10, number(l.minute), 2);
     put(12, number(l.second), 2);
-    if (shape == 2 && y) r.replace(14, 3, t, l.millis, 3); else put(14, number(l.millis), 3);
+    if (shape == 2 && y) r.replace(14, 3, t, l.millis, 3);
+    else put(14, number(l.millis), 3);
     r.replace(17, 4, std::string("000\0", 4));
     const bool null = y ? r.compare(0, 20, "17530101000000000000") == 0 : r.compare(0, 8, "17530101") == 0;
     return null ? std::string(20, '0') + '\0' : r;
