@@ -24,8 +24,7 @@ inline int checkListInput(qmr_test::ListFunction function, const std::uint8_t* d
     qmr_test::ListGroup group(countByte < 240 ? countByte % 49 : blocks, types, selection, random);
     for (FieldDescriptor& field : group.fields) field.data = random() % 16 ? field.data : nullptr;
     const std::string text = in.rest().c_str();  // cut at a NUL, as the host's text would be
-    const long fail = failAt >= 192 ? failAt - 191 : 0;
-    const std::string wrong = qmr_test::checkListCall(function, group, text, fail);
+    const std::string wrong = qmr_test::checkListCall(function, group, text, failAt >= 192 ? failAt - 191 : 0);
     QMR_FUZZ_CHECK(wrong.empty(), "%s", wrong.c_str());
     return 0;
 }

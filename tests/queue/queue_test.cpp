@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <random>
 
 #include "queue/caller_fields.h"
 #include "queue/queue_handles.h"
@@ -19,10 +18,7 @@ using namespace qmr_test;
 using qmr::queue::kSlotMask;
 
 TEST(Queue, RandomRequestsOnSeveralBlocksMatchTheModel) {
-    std::mt19937 random(20260401);
-    int steps = 0;
-    const auto more = [&steps] { return steps++ < 20000; };
-    EXPECT_EQ(RequestStream(4).run([&random] { return std::uint8_t(random()); }, more), "");
+    EXPECT_EQ(RequestStream(4).runSeeded(20260401, 20000), "");
 }
 
 // Runs `script` on a new CMCB of each form, checking each request and
@@ -60,8 +56,7 @@ TEST(Queue, MendedReadsAndACallWithoutCmcb) {
 TEST(Queue, EveryRequestForStorageOfARunFailsAsDocumented) {
     std::vector<QueueRequest> script;
     for (int i = 0; i < 12; ++i) script.push_back(add({std::string(300 + 97 * i, char('a' + i))}));
-    for (int i = 0; i < 14; ++i) script.push_back({i % 2 ? 'R' : 'N', {"....."}});
-    for (int i = 0; i < 12; ++i) script.push_back({'N'});
+    for (int i = 0; i < 26; ++i) script.push_back({i < 14 && i % 2 ? 'R' : 'N', {"....."}});
     for (int i = 0; i < 3; ++i) script.push_back(add({std::string(2000, 'f')}));
     for (std::size_t n = 0; n < 2 * script.size(); ++n) {
         std::vector<QueueRequest> failing = script;
@@ -87,44 +82,35 @@ TEST(QueueNumericText, ReadsEveryTextAsStrtolReadsTheWorkArea) {
     }
 }
 
-// NEXT, then the release of the queue, checked.
-std::string nextAndClose(Cmcb& cmcb, QueueModel model = {}) {
-    const std::string error = checkRequest(cmcb, model, {'N'});
-    return error + closeQueue(cmcb, model);
-}
-
-// A copy of a CMCB taken before its queue was released (also once the
-// slot holds another queue), and made-up values in the slot, count as no
-// queue: the call starts a new one and leaves the others alone.  (A live
-// handle under a block's state 'U' comes from the random requests.)
+// A copy of a CMCB taken before its queue was released, once the slot
+// holds another queue, and made-up values in the slot count as no queue:
+// the call starts a new one and leaves the others alone.  (Handles of free
+// slots, handles past the table and a live handle under a block's state
+// 'U' come from the random requests.)
 TEST(QueueHandles, StaleAndMadeUpHandlesCountAsNoQueue) {
     for (Form form : {Form::block, Form::pairs}) {
-        Cmcb live(form), reissued(form);
-        QueueModel liveModel, reissuedModel;
-        ASSERT_EQ(checkRequest(live, liveModel, add({"l"})), "");
-        ASSERT_EQ(checkRequest(reissued, reissuedModel, add({"r"})), "");
-        const std::uint32_t stale = reissued.handle(), h = live.handle();
+        Cmcb reissued(form);
+        QueueModel model;
+        ASSERT_EQ(checkRequest(reissued, model, add({"r"})), "");
+        const std::uint32_t stale = reissued.handle();
         const auto sameSlot = [&] { return ((reissued.handle() ^ stale) & kSlotMask) == 0; };
         // No unused slot: freed ones are taken again, oldest first.
         qmr::testing::limitQueueSlots(1);
         for (int i = 0; i < 5000 && (i == 0 || !sameSlot()); ++i) {
-            ASSERT_EQ(closeQueue(reissued, reissuedModel), "");
-            ASSERT_EQ(checkRequest(reissued, reissuedModel, {'N'}), "");
+            ASSERT_EQ(closeQueue(reissued, model), "");
+            ASSERT_EQ(checkRequest(reissued, model, {'N'}), "");
         }
         qmr::testing::limitQueueSlots(0);
         ASSERT_TRUE(sameSlot());
+        const std::uint32_t h = reissued.handle();
         // 0x00100400 and 0x00100800: slots just past a table of 1024 or 2048.
-        std::vector<std::uint32_t> garbage = {stale,      1,          0x000FFFFF,     0x00100000,
-                                              0x00100400, 0x00100800, h ^ 0xFFF00000, h + kSlotMask + 1};
-        std::mt19937 random(7);
-        for (int i = 0; i < 500; ++i) garbage.push_back(static_cast<std::uint32_t>(random()));
-        for (std::uint32_t value : garbage) {
+        for (const std::uint32_t value : {stale, 1u, 0x000FFFFFu, 0x00100000u, 0x00100400u, 0x00100800u,
+                                          h ^ 0xFFF00000, h + kSlotMask + 1}) {
             Cmcb c(form);
             c.anchor(value);
-            ASSERT_EQ(nextAndClose(c), "") << value;
+            ASSERT_EQ(closeQueue(c), "") << value;
         }
-        EXPECT_EQ(nextAndClose(live, liveModel), "");
-        EXPECT_EQ(closeQueue(reissued, reissuedModel), "");
+        EXPECT_EQ(closeQueue(reissued, model), "");
     }
 }
 
@@ -142,14 +128,14 @@ TEST(QueueHandles, TableThatCannotGrowOrIsFullRefusesTheNewQueue) {
         do {
             open.push_back(fresh);
             qmr::testing::failAllocation(k);
-            result = none.call(open.back(), 'N');
+            result = none.call(open.back());
             qmr::testing::failAllocation(0);
         } while (open.back().anchored() && open.size() < 1100000);
         EXPECT_EQ(result, 4);
         EXPECT_EQ(open.back().text(0, Cmcb::kSize), fresh.text(0, Cmcb::kSize)) << k;
         qmr::testing::limitQueueSlots(0);
-        EXPECT_TRUE(none.call(open.back(), 'N') == 4 && open.back().anchored()) << k;
-        for (Cmcb& c : open) EXPECT_EQ(nextAndClose(c, {c.anchored(), false, 0, {}, {}}), "");
+        EXPECT_TRUE(none.call(open.back()) == 4 && open.back().anchored()) << k;
+        for (Cmcb& c : open) EXPECT_EQ(closeQueue(c, {c.anchored(), false, 0, {}, {}}), "");
     }
 }
 

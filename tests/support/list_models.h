@@ -313,9 +313,7 @@ inline std::string modelSort(GroupDescriptor& group, const std::string& keyText)
         if (array == nullptr || width == 0) return;
         auto* bytes = static_cast<unsigned char*>(array);
         const Bytes copy(bytes, bytes + width * order.size());
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            std::memcpy(bytes + k * width, &copy[order[k] * width], width);
-        }
+        for (std::size_t k = 0; k < order.size(); ++k) std::memcpy(bytes + k * width, &copy[order[k] * width], width);
     };
     permute(group.occurrenceState, 1);
     for (FieldDescriptor& d : std::span(group.fields, group.fieldCount)) {

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <deque>
 #include <optional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,21 +28,12 @@ namespace qmr_test {
 
 enum class Form { block, pairs };
 
-// The identifiers' width and the positions of the identifiers and the
-// handle in the CMCB, by form.
-struct CmcbLayout {
-    std::size_t width, relationshipAt, associatedAt, handleAt;
-};
-inline constexpr CmcbLayout kLayouts[] = {
-    {QMR_CMCB_BLOCK_ID_SIZE, QMR_CMCB_BLOCK_RELATIONSHIP, QMR_CMCB_BLOCK_ASSOCIATED, QMR_CMCB_BLOCK_HANDLE},
-    {QMR_CMCB_PAIR_ID_SIZE, QMR_CMCB_PAIR_RELATIONSHIP, QMR_CMCB_PAIR_ASSOCIATED, QMR_CMCB_PAIR_HANDLE}};
-
 // A host's CMCB in the layout of its form, larger than the layout, with
 // a sentinel in every byte the library must not write.
-struct Cmcb : CmcbLayout {
+struct Cmcb {
     static constexpr std::size_t kSize = 96;
 
-    explicit Cmcb(Form f) : CmcbLayout(kLayouts[int(f)]), form(f) {
+    explicit Cmcb(Form f) : form(f) {
         std::memset(bytes, 0xA5, kSize);
         std::memset(bytes + QMR_CMCB_MESSAGE, ' ', QMR_CMCB_MESSAGE_SIZE);
         anchor(0);
@@ -65,6 +57,11 @@ struct Cmcb : CmcbLayout {
     bool anchored() const { return handle() != 0 && (!block() || bytes[QMR_CMCB_BLOCK_STATE] == 'A'); }
 
     Form form;
+    // The identifiers' width and the positions of the identifiers and the handle, by form.
+    std::size_t width = block() ? QMR_CMCB_BLOCK_ID_SIZE : QMR_CMCB_PAIR_ID_SIZE;
+    std::size_t relationshipAt = block() ? QMR_CMCB_BLOCK_RELATIONSHIP : QMR_CMCB_PAIR_RELATIONSHIP;
+    std::size_t associatedAt = block() ? QMR_CMCB_BLOCK_ASSOCIATED : QMR_CMCB_PAIR_ASSOCIATED;
+    std::size_t handleAt = block() ? QMR_CMCB_BLOCK_HANDLE : QMR_CMCB_PAIR_HANDLE;
     unsigned char bytes[kSize];
 };
 
@@ -81,11 +78,11 @@ public:
     CallerFields(Form form, std::vector<std::string> fields, int ending = kAtCount)
         : block_(form == Form::block), count_(fields.size()), ending_(ending), data_(std::move(fields)) {
         if (ending != kAtCount) data_.push_back(ending == kZeroLength ? "" : "none");
-        const int endLength[] = {0, 0, -30, 4};  // "003p" is -30
-        for (std::size_t i = 0; i < data_.size(); ++i) {
-            lengths_.push_back(i < count_ ? int(data_[i].size()) : endLength[ending]);
-        }
+        for (const std::string& d : data_) lengths_.push_back(int(d.size()));
+        if (ending == kNegativeLength) lengths_.back() = -30;  // written "003p"
     }
+
+    std::string storage;  // the caller's bytes during the last call
 
     // Whether the call has parameters beyond the CMCB.
     bool present() const { return block_ ? declared() >= 1 : !data_.empty(); }
@@ -102,9 +99,9 @@ public:
         return all + "!end";
     }
 
-    // Calls QMDDAQUE on the bytes() laid out in `storage`.
-    int call(Cmcb& cmcb, char request) {
-        cmcb.bytes[QMR_CMCB_REQUEST] = static_cast<unsigned char>(request);
+    // Calls QMDDAQUE with the CMCB as it stands and the bytes() laid out
+    // in `storage`.
+    int call(Cmcb& cmcb) {
         storage = bytes();
         std::vector<void*> args;
         if (block_) args.push_back(storage.data());
@@ -129,8 +126,8 @@ private:
     int declared() const { return int(count_) + (ending_ == kZeroLength || ending_ == kNegativeLength ? 9 : 0); }
     // Numeric text: 4 digits, or "003p" (-30) for a negative number.
     static std::string text(int n) {
-        if (n < 0) return "003p";
-        return {char('0' + n / 1000 % 10), char('0' + n / 100 % 10), char('0' + n / 10 % 10), char('0' + n % 10)};
+        const std::string digits = "000" + std::to_string(n);
+        return n < 0 ? "003p" : digits.substr(digits.size() - 4);
     }
     template <std::size_t... I>
     static int callWith(void* cmcb, void* const* args, std::index_sequence<I...>) {
@@ -142,9 +139,6 @@ private:
     int ending_;
     std::vector<std::string> data_;
     std::vector<int> lengths_;
-
-public:
-    std::string storage;  // the caller's bytes during the last call
 };
 
 struct QueueRequest {
@@ -173,24 +167,22 @@ struct QueueModel {
 // "" when they agree, else both accounts of the call (result, requests
 // for storage, the CMCB's bytes, the caller's bytes).
 inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r) {
-    [[maybe_unused]] static const bool warm = [] {  // the handle table grows at the first queue of the process
-        Cmcb c(Form::pairs);
-        CallerFields(Form::pairs, {"x"}).call(c, 'A');
-        for (int i = 0; i < 2; ++i) CallerFields(Form::pairs, {}).call(c, 'N');
-        return true;
-    }();
+    // The handle table grows at the first queue of the process: that queue
+    // is taken here, once, and kept.
+    static Cmcb first(Form::pairs);
+    [[maybe_unused]] static const int warm = CallerFields(Form::pairs, {}).call(first);
     const std::size_t w = cmcb.width;
     const auto padded = [w](std::string id) { return id.append(w, ' ').substr(0, w); };
     const bool add = r.code == 'A', read = r.code == 'R';
     cmcb.setIds(add ? padded(r.ids.first) + padded(r.ids.second) : std::string(2 * w, '?'));
     std::memset(cmcb.bytes + QMR_CMCB_RETURN_CODE, '?', 2 + QMR_CMCB_MESSAGE_SIZE);
+    cmcb.bytes[QMR_CMCB_REQUEST] = static_cast<unsigned char>(r.code);
     Cmcb expected = cmcb;
     CallerFields sent(cmcb.form, r.fields, r.ending), want(cmcb.form, r.fields, r.ending);
     qmr::testing::failAllocation(r.failing);
-    const int result = sent.call(cmcb, r.code);
+    const int result = sent.call(cmcb);
     const long used = qmr::testing::allocationCount();
     qmr::testing::failAllocation(0);
-    expected.bytes[QMR_CMCB_REQUEST] = static_cast<unsigned char>(r.code);
 
     long tries = 0;
     const auto obtained = [&] { return ++tries != r.failing; };
@@ -200,24 +192,23 @@ inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r
         if (!m.anchored) expected.anchor(cmcb.handle() != 0 ? cmcb.handle() : 0xFFFFFFFF);
         if (!m.anchored) m = QueueModel{true, false, 0, {}, {}};
         std::string answer = QMR_QRC_OK;
-        const auto refuse = [&](std::string rc, const char* msg) { answer = rc + msg; };
         int size = 28;
         for (const std::string& f : r.fields) size += 2 + int(f.size());
         size = (size + 3) / 4 * 4;
         if ((add || read) && !sent.present()) {
-            refuse(QMR_QRC_INVALID, add ? QMR_QMSG_ADD_NEEDS_PARMS : QMR_QMSG_READ_NEEDS_PARMS);
+            answer = add ? QMR_QRC_INVALID QMR_QMSG_ADD_NEEDS_PARMS : QMR_QRC_INVALID QMR_QMSG_READ_NEEDS_PARMS;
         } else if (add && expected.ids().substr(0, w) == std::string(w, '\0')) {
-            refuse(QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST);
+            answer = QMR_QRC_INVALID QMR_QMSG_INVALID_REQUEST;
         } else if (add && r.fields.size() >= 240) {
-            refuse(QMR_QRC_FIELDS, QMR_QMSG_NO_END_OF_FIELDS);
+            answer = QMR_QRC_FIELDS QMR_QMSG_NO_END_OF_FIELDS;
         } else if (add && (size > 4092 || (size >= m.freeBytes && !obtained()))) {
-            refuse(QMR_QRC_STORAGE, QMR_QMSG_NO_STORAGE);
+            answer = QMR_QRC_STORAGE QMR_QMSG_NO_STORAGE;
         } else if (add) {
             m.freeBytes = (size >= m.freeBytes ? 4092 : m.freeBytes) - size;
             m.paged = true;
             m.pending.push_back({expected.ids(), r.fields});
         } else if (r.code == 'N' && (!m.paged || m.pending.empty())) {
-            refuse(QMR_QRC_EMPTY, QMR_QMSG_NO_MORE);
+            answer = QMR_QRC_EMPTY QMR_QMSG_NO_MORE;
             if (m.paged) m = QueueModel{};  // past the end: released
             if (!m.anchored) expected.anchor(0);
         } else if (r.code == 'N') {
@@ -225,7 +216,7 @@ inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r
             m.pending.pop_front();
             expected.setIds(m.current->ids);
         } else if (read && !m.current) {
-            refuse(QMR_QRC_EMPTY, QMR_QMSG_NONE_READ);
+            answer = QMR_QRC_EMPTY QMR_QMSG_NONE_READ;
         } else if (read) {
             expected.setIds(m.current->ids);
             const std::vector<std::string>& saved = m.current->fields;
@@ -233,7 +224,7 @@ inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r
                 want.fill(i, i < saved.size() ? saved[i].substr(0, r.fields[i].size()) : "");
             }
         } else {
-            refuse(QMR_QRC_INVALID, QMR_QMSG_INVALID_REQUEST);
+            answer = QMR_QRC_INVALID QMR_QMSG_INVALID_REQUEST;
         }
         answer.resize(2 + QMR_CMCB_MESSAGE_SIZE, ' ');
         std::memcpy(expected.bytes + QMR_CMCB_RETURN_CODE, answer.data(), answer.size());
@@ -247,13 +238,16 @@ inline std::string checkRequest(Cmcb& cmcb, QueueModel& m, const QueueRequest& r
     return "QMDDAQUE '" + std::string(1, r.code) + "'\n got  " + got + "\n want " + wanted;
 }
 
-// Releases the CMCB's queue, checking each call: one more relationship
-// gives it a page, then NEXT runs past its end.
+// NEXT on the CMCB (which takes a new queue where none is anchored), then
+// the release of its queue, checking each call: one more relationship
+// gives the queue a page, then NEXT runs past its end.
 inline std::string closeQueue(Cmcb& cmcb, QueueModel& m) {
-    std::string error = m.anchored ? checkRequest(cmcb, m, {'A', {"close"}}) : "";
+    std::string error = checkRequest(cmcb, m, {'N'});
+    if (m.anchored && error.empty()) error = checkRequest(cmcb, m, {'A', {"close"}});
     while (m.anchored && error.empty()) error = checkRequest(cmcb, m, {'N'});
     return error;
 }
+inline std::string closeQueue(Cmcb& cmcb, QueueModel&& m = {}) { return closeQueue(cmcb, m); }
 
 // Requests on a few CMCBs of both forms, each checked against its model.
 // A step reads one byte `what`: its bits 0 and 1 choose the CMCB (mod
@@ -321,11 +315,8 @@ public:
             return "";
         }
         if (r.code == 'A' || r.code == 'R') r.ending = std::min(byte() % 8, 4) % 4;
-        const std::uint32_t handle = c.handle();
-        const bool anchored = m.anchored;
-        const std::string error = checkRequest(c, m, r);
-        if (anchored && !m.anchored) released_[k] = handle;
-        return error;
+        if (m.anchored) released_[k] = c.handle();  // the handle the request may release
+        return checkRequest(c, m, r);
     }
 
     // Steps on the bytes of `byte` while `more()` and every call agrees, then
@@ -336,6 +327,11 @@ public:
         while (error.empty() && more()) error = step(byte);
         for (std::size_t k = 0; k < cmcbs_.size(); ++k) error += closeQueue(cmcbs_[k], models_[k]);
         return error;
+    }
+    // `steps` steps on the bytes of a generator seeded with `seed`, then the release.
+    std::string runSeeded(std::uint32_t seed, int steps) {
+        std::mt19937 random(seed);
+        return run([&random] { return std::uint8_t(random()); }, [&steps] { return steps-- > 0; });
     }
 
 private:
