@@ -31,12 +31,16 @@ TEST(ErrorReport, SetsFlagFacilityAndNumberAndNothingElse) {
 TEST(DecimalText, WritesAsPrintfAndReadsAsA32BitStrtol) {
     std::mt19937 random(7);
     for (int i = -2000; i < 20000; ++i) {
-        const std::int32_t v = i < 0 ? i + 1000 : i < 3 ? INT32_MIN + 2 - i : static_cast<std::int32_t>(random()) >> (i % 32);
+        const std::int32_t v =
+            i < 0 ? i + 1000 : i < 3 ? INT32_MIN + 2 - i : static_cast<std::int32_t>(random()) >> (i % 32);
         for (int width = 1; width <= 8; ++width) {
             for (const bool precision : {false, true}) {
-                const std::string format = "%0" + std::to_string(width) + (precision ? "." + std::to_string(width) : "") + "d";
+                const std::string format =
+                    "%0" + std::to_string(width) + (precision ? "." + std::to_string(width) : "") + "d";
                 char ours[16], leading[8];
-                ASSERT_EQ(std::string(ours, qmr::formatDecimal(ours, v, width, precision ? width : -1)), qmr_model::printed(format.c_str(), v, 16)) << format << v;
+                ASSERT_EQ(std::string(ours, qmr::formatDecimal(ours, v, width, precision ? width : -1)),
+                          qmr_model::printed(format.c_str(), v, 16))
+                    << format << v;
                 qmr::putLeading(leading, v, width, precision);
                 ASSERT_EQ(std::string(leading, width), qmr_model::printed(format.c_str(), v, width)) << format << v;
             }
