@@ -27,14 +27,13 @@
 namespace qmr_fuzz {
 
 // Stops the run: libFuzzer saves the input that got here.
-#define QMR_FUZZ_CHECK(condition, ...)                                                    \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::fprintf(stderr, __VA_ARGS__);                                            \
-            std::fprintf(stderr, "\n");                                                   \
-            std::abort();                                                                 \
-        }                                                                                 \
+#define QMR_FUZZ_CHECK(condition, ...)                                                           \
+    do {                                                                                         \
+        if (!(condition)) {                                                                      \
+            std::fprintf(stderr, __VA_ARGS__);                                                   \
+            std::fprintf(stderr, "\n%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                        \
+        }                                                                                        \
     } while (0)
 
 class Input {
@@ -70,17 +69,10 @@ public:
     // A length or maximum that favours the edges: small values, the
     // limits of a text field, negative and oversized ones.
     std::int32_t fieldNumber(std::int32_t typical) {
-        switch (byte() % 16) {
-        case 0: return -1;
-        case 1: return 0;
-        case 2: return QMR_TF_LARGEST_MAX;
-        case 3: return QMR_TF_LARGEST_MAX + 1;
-        case 4: return INT32_MIN;
-        case 5: return INT32_MAX;
-        case 6: return i32();
-        case 7: return typical + 1;
-        default: return static_cast<std::int32_t>(byte() % (typical + 2));
-        }
+        const std::int32_t edges[] = {-1, 0, QMR_TF_LARGEST_MAX, QMR_TF_LARGEST_MAX + 1, INT32_MIN, INT32_MAX};
+        const int pick = byte() % 16;
+        if (pick < 6) return edges[pick];
+        return pick == 6 ? i32() : pick == 7 ? typical + 1 : static_cast<std::int32_t>(byte() % (typical + 2));
     }
 
 private:
@@ -114,9 +106,7 @@ public:
     bool intact() {
         ASAN_UNPOISON_MEMORY_REGION(bytes_.data(), bytes_.size());
         bool ok = true;
-        for (std::size_t i = 0; i < kGuard; ++i) {
-            ok = ok && bytes_[i] == kPattern && bytes_[kGuard + size_ + i] == kPattern;
-        }
+        for (std::size_t i = 0; i < kGuard; ++i) ok = ok && bytes_[i] == kPattern && data()[size_ + i] == kPattern;
         ASAN_POISON_MEMORY_REGION(bytes_.data(), kGuard);
         ASAN_POISON_MEMORY_REGION(data() + size_, kGuard);
         return ok;
