@@ -16,6 +16,7 @@
 namespace {
 
 constexpr std::int32_t kTruncate = 0, kRound = 1;
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 double text(const std::string& decimal) { return std::strtod(decimal.c_str(), nullptr); }
 std::string decimal(long long digits, int exponent) { return std::to_string(digits) + "e" + std::to_string(exponent); }
@@ -49,8 +50,7 @@ TEST(NumericModels, TextsAgreeWithStrtod) {
 // (-0 and the largest double below 1e15 among them), then any bits for
 // QMRFCHR and for the rounding routines.
 TEST(NumericModels, WholePartsAgreeWithPrintf) {
-    const double inf = std::numeric_limits<double>::infinity();
-    for (double special : {inf, -inf, -inf * 0}) check(2, bitsOf(special));
+    for (double special : {kInf, -kInf, -kInf * 0}) check(2, bitsOf(special));
     for (double power = 1; power <= 1e16; power *= 10) {
         for (double near : {power - 1, power, power + 1, std::nextafter(power, 0.0), power + 0.5, power + 0.999}) {
             check(2, bitsOf(near)), check(2, bitsOf(-near));
@@ -63,7 +63,6 @@ TEST(NumericModels, WholePartsAgreeWithPrintf) {
 }
 
 TEST(Qmrd2dec, Rows) {
-    const double inf = std::numeric_limits<double>::infinity();
     const struct { double value; std::int32_t places, mode; double expected; } rows[] = {
         // halves exact in binary round away from zero; any mode but 0 rounds; the arithmetic is double, not
         // decimal: each product is rounded before the half is added (0.015, 1.005); negative places (1234.5,
@@ -75,7 +74,7 @@ TEST(Qmrd2dec, Rows) {
         // beyond the double range the value stays as it is (mended: NaN or an infinity; for the last two the
         // last division overflowed)
         {0.0, 400, kRound, 0.0}, {1.25, 400, kTruncate, 1.25}, {1e300, 10, kRound, 1e300}, {-5.0, -400, kRound, -0.0},
-        {inf, -400, kRound, inf}, {std::nan(""), 2, kRound, std::nan("")}, {1.7e308, -308, kRound, 1.7e308},
+        {kInf, -400, kRound, kInf}, {std::nan(""), 2, kRound, std::nan("")}, {1.7e308, -308, kRound, 1.7e308},
         {-1.75e308, -307, kRound, -1.75e308},
     };
     for (const auto& r : rows) {
@@ -126,7 +125,8 @@ TEST(Qmrd2dc1, IntegerDigitLimits) {
         }
     }
     EXPECT_TRUE(same(qmrd2dc1(1e14 + 0.5, 0, kRound, 20), 1e14 + 1)) << "places 0 always rounds";
-    for (std::int32_t places : {15, 17}) EXPECT_TRUE(same(qmrd2dc1(0.123456789, places, kRound, 15), 0.123456789));
+    // The limit itself fills the widest field: left alone where rounding would give 0.
+    for (double limit : {1e14, -1e14}) EXPECT_TRUE(same(qmrd2dc1(limit, -15, kRound, 15), limit));
     EXPECT_TRUE(same(qmrd2dc1(2e14, INT32_MIN, kRound, INT32_MAX), 2e14)) << "digits counted in 64 bits";
 }
 
