@@ -4,6 +4,7 @@
 // readers that use it).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -17,9 +18,7 @@ namespace {
 TEST(ErrorReport, SetsFlagFacilityAndNumberAndNothingElse) {
     qmr_test::TestContext context;
     qmr::ErrorReport(nullptr, nullptr, context.get(), "RQ", " 137");
-    int changed = 0;
-    for (std::size_t i = 0; i < qmr_test::TestContext::kSize; ++i) changed += context.bytes()[i] != 0;
-    EXPECT_EQ(changed, 1 + 2 + 4);
+    EXPECT_EQ(context.kSize - std::count(context.bytes(), context.bytes() + context.kSize, 0), 1u + 2 + 4);
     EXPECT_EQ(QMRFDAT3(nullptr, nullptr, context.get(), 2026338), 20261204) << "a success leaves the error";
     qmr::report(nullptr, nullptr, context.get(), QMR_MSG_RESULT_DATE);
     EXPECT_EQ(context.error() + context.facility(), " 139RQ") << "a second failure overwrites the number";
