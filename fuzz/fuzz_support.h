@@ -45,9 +45,9 @@ public:
 
     // 0 once the input is used up.
     std::uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
-    std::uint16_t u16() { return static_cast<std::uint16_t>(byte() | byte() << 8); }
-    std::uint32_t u32() { return std::uint32_t{u16()} | std::uint32_t{u16()} << 16; }
-    std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
+    // Four bytes, the first the lowest.
+    std::int32_t i32() { return qmr_test::le32(reinterpret_cast<const unsigned char*>(fixed(4, '\0').data())); }
+    std::uint32_t u32() { return static_cast<std::uint32_t>(i32()); }
     // A value in [0, n), n >= 1.
     std::uint32_t below(std::uint32_t n) { return byte() % n; }
 
