@@ -15,7 +15,6 @@ mkdir -p "$work"
 
 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log"
 
-export PKG_CONFIG_PATH=
 libdir=$(find "$prefix" -path '*/pkgconfig/qmr.pc' -exec sed -n 's/^libdir=\${prefix}\///p' {} + | head -1)
 [ -n "$libdir" ] || { echo "no qmr.pc with a libdir under $prefix"; exit 1; }
 lib=$prefix/$libdir
