@@ -127,6 +127,8 @@ TEST(Qmrd2dc1, IntegerDigitLimits) {
     EXPECT_TRUE(same(qmrd2dc1(1e14 + 0.5, 0, kRound, 20), 1e14 + 1)) << "places 0 always rounds";
     // The limit itself fills the widest field: left alone where rounding would give 0.
     for (double limit : {1e14, -1e14}) EXPECT_TRUE(same(qmrd2dc1(limit, -15, kRound, 15), limit));
+    // No integer digits, and fewer than none (mended: read before the limit table).
+    for (std::int32_t places : {15, 17}) EXPECT_TRUE(same(qmrd2dc1(0.123456789, places, kRound, 15), 0.123456789));
     EXPECT_TRUE(same(qmrd2dc1(2e14, INT32_MIN, kRound, INT32_MAX), 2e14)) << "digits counted in 64 bits";
 }
 
