@@ -68,20 +68,17 @@ void digitText(Input& in) {
     char expected[400] = "###############";
     if (whole < 1e15) std::snprintf(expected, sizeof expected, "%015.0f", whole);
     const std::string error = whole < 1e15 ? "" : " 145";
-    QMR_FUZZ_CHECK(digits.intact() && digits.text() == expected && context.error() == error &&
-                       context.name() == "QMRFCHR ",
-                   "%.17g gave %s", number, digits.text().c_str());
+    QMR_FUZZ_CHECK(digits.intact() && context.name() == "QMRFCHR ", "the call");
+    QMR_FUZZ_CHECK(digits.text() == expected && context.error() == error, "%.17g: %s", number, digits.text().c_str());
 }
 
 void rounding(Input& in) {
     const double value = readDouble(in);
     const auto places = static_cast<std::int32_t>(static_cast<std::uint32_t>(in.fieldNumber(20)) - 4);
-    const std::int32_t mode = in.byte() & 1;
-    const std::int32_t digits = in.fieldNumber(20);
+    const std::int32_t mode = in.byte() & 1, digits = in.fieldNumber(20);
     const double rounded = qmrd2dec(value, places, mode), cut = qmrd2dc1(value, places, mode, digits);
     for (const double result : {rounded, cut}) {
-        QMR_FUZZ_CHECK(!std::isfinite(value) || std::isfinite(result), "%.17g to %d places gave %g", value, places,
-                       result);
+        QMR_FUZZ_CHECK(!std::isfinite(value) || std::isfinite(result), "%.17g to %d places: %g", value, places, result);
     }
     if (digits >= 15 && places != 0 && places >= digits) {
         QMR_FUZZ_CHECK(std::memcmp(&cut, &value, 8) == 0 || std::isnan(value), "%d digits, %d places", digits, places);
@@ -92,11 +89,7 @@ void rounding(Input& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Input in(data, size);
-    switch (in.byte() % 4) {
-    case 0:
-    case 1: numericText(in); break;
-    case 2: digitText(in); break;
-    default: rounding(in); break;
-    }
+    void (*const parts[])(Input&) = {numericText, numericText, digitText, rounding};
+    parts[in.byte() % 4](in);
     return 0;
 }

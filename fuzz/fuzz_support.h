@@ -27,14 +27,13 @@
 namespace qmr_fuzz {
 
 // Stops the run: libFuzzer saves the input that got here.
-#define QMR_FUZZ_CHECK(condition, ...)                                                    \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::fprintf(stderr, __VA_ARGS__);                                            \
-            std::fprintf(stderr, "\n");                                                   \
-            std::abort();                                                                 \
-        }                                                                                 \
+#define QMR_FUZZ_CHECK(condition, ...)                                                           \
+    do {                                                                                         \
+        if (!(condition)) {                                                                      \
+            std::fprintf(stderr, __VA_ARGS__);                                                   \
+            std::fprintf(stderr, "\n%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                        \
+        }                                                                                        \
     } while (0)
 
 class Input {
@@ -46,9 +45,9 @@ public:
 
     // 0 once the input is used up.
     std::uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
-    std::uint16_t u16() { return static_cast<std::uint16_t>(byte() | byte() << 8); }
-    std::uint32_t u32() { return std::uint32_t{u16()} | std::uint32_t{u16()} << 16; }
-    std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
+    // Four bytes, the first the lowest.
+    std::int32_t i32() { return qmr_test::le32(reinterpret_cast<const unsigned char*>(fixed(4, '\0').data())); }
+    std::uint32_t u32() { return static_cast<std::uint32_t>(i32()); }
     // A value in [0, n), n >= 1.
     std::uint32_t below(std::uint32_t n) { return byte() % n; }
 
@@ -70,17 +69,10 @@ public:
     // A length or maximum that favours the edges: small values, the
     // limits of a text field, negative and oversized ones.
     std::int32_t fieldNumber(std::int32_t typical) {
-        switch (byte() % 16) {
-        case 0: return -1;
-        case 1: return 0;
-        case 2: return QMR_TF_LARGEST_MAX;
-        case 3: return QMR_TF_LARGEST_MAX + 1;
-        case 4: return INT32_MIN;
-        case 5: return INT32_MAX;
-        case 6: return i32();
-        case 7: return typical + 1;
-        default: return static_cast<std::int32_t>(byte() % (typical + 2));
-        }
+        const std::int32_t edges[] = {-1, 0, QMR_TF_LARGEST_MAX, QMR_TF_LARGEST_MAX + 1, INT32_MIN, INT32_MAX};
+        const int pick = byte() % 16;
+        if (pick < 6) return edges[pick];
+        return pick == 6 ? i32() : pick == 7 ? typical + 1 : static_cast<std::int32_t>(byte() % (typical + 2));
     }
 
 private:
@@ -114,9 +106,7 @@ public:
     bool intact() {
         ASAN_UNPOISON_MEMORY_REGION(bytes_.data(), bytes_.size());
         bool ok = true;
-        for (std::size_t i = 0; i < kGuard; ++i) {
-            ok = ok && bytes_[i] == kPattern && bytes_[kGuard + size_ + i] == kPattern;
-        }
+        for (std::size_t i = 0; i < kGuard; ++i) ok = ok && bytes_[i] == kPattern && data()[size_ + i] == kPattern;
         ASAN_POISON_MEMORY_REGION(bytes_.data(), kGuard);
         ASAN_POISON_MEMORY_REGION(data() + size_, kGuard);
         return ok;

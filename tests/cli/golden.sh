@@ -18,15 +18,13 @@ if [ "${QMR_UPDATE_GOLDEN:-}" = 1 ]; then
   cp "$work/stdout" "$expected"
   echo "wrote $expected"
 fi
-ok=1
 if [ "$status" -ne 0 ] || [ -s "$work/stderr" ]; then
   echo "exit status $status; standard error:"
   cat "$work/stderr"
-  ok=0
 fi
 if ! cmp -s "$expected" "$work/stdout"; then
   echo "output differs from $expected:"
   diff -u "$expected" "$work/stdout" | head -60
-  ok=0
+  status=1
 fi
-[ "$ok" = 1 ]
+[ "$status" -eq 0 ] && [ ! -s "$work/stderr" ]

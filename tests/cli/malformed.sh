@@ -19,8 +19,7 @@ while IFS= read -r case || [ -n "$case" ]; do
     eval "words=(${case#\$ })"
     "$@" "${words[@]}" </dev/null >"$work/out" 2>&1
   else
-    printf '%s\n' "$case" | tr '\t' '\n' >"$work/script"
-    "$@" run - <"$work/script" >"$work/out" 2>&1
+    printf '%s\n' "$case" | tr '\t' '\n' | "$@" run - >"$work/out" 2>&1
   fi
   status=$?
   printf '%s\n' "$case"

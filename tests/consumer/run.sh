@@ -15,13 +15,13 @@ mkdir -p "$work"
 
 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log"
 
-export PKG_CONFIG_PATH=
-libdir=$(sed -n 's/^libdir=\${prefix}\///p' "$prefix"/lib*/pkgconfig/qmr.pc "$prefix"/lib/*/pkgconfig/qmr.pc 2>/dev/null | head -1)
+libdir=$(find "$prefix" -path '*/pkgconfig/qmr.pc' -exec sed -n 's/^libdir=\${prefix}\///p' {} + | head -1)
 [ -n "$libdir" ] || { echo "no qmr.pc with a libdir under $prefix"; exit 1; }
+lib=$prefix/$libdir
 # The SONAME chain: libqmr.so -> libqmr.so.1 -> the versioned file.
-[ "$(readlink "$prefix/$libdir/libqmr.so")" = libqmr.so.1 ] || { echo "libqmr.so is not a link to libqmr.so.1"; exit 1; }
-[ -f "$prefix/$libdir/$(readlink "$prefix/$libdir/libqmr.so.1")" ] || { echo "libqmr.so.1 is not a link to the library"; exit 1; }
-[ ! -e "$prefix/$libdir/libqmr.a" ] || { echo "the static library was installed"; exit 1; }
+[ "$(readlink "$lib/libqmr.so")" = libqmr.so.1 ] || { echo "libqmr.so is not a link to libqmr.so.1"; exit 1; }
+[ -f "$lib/$(readlink "$lib/libqmr.so.1")" ] || { echo "libqmr.so.1 is not a link to the library"; exit 1; }
+[ ! -e "$lib/libqmr.a" ] || { echo "the static library was installed"; exit 1; }
 
 echo "== CMake: find_package(qmr)"
 "$cmake" -S "$here" -B "$work/cmake" -DCMAKE_C_COMPILER="$cc" -DCMAKE_PREFIX_PATH="$prefix" >"$work/cmake.log"
@@ -29,7 +29,7 @@ echo "== CMake: find_package(qmr)"
 "$work/cmake/consumer"
 
 echo "== pkg-config"
-export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
+export PKG_CONFIG_PATH=$lib/pkgconfig
 [ "$(pkg-config --variable=prefix qmr)" = "$prefix" ] || { echo "qmr.pc names another prefix"; exit 1; }
 # shellcheck disable=SC2046
 "$cc" -std=c11 -Wall -Wextra -Werror -pedantic "$here/main.c" $(pkg-config --cflags --libs qmr) -o "$work/consumer-pc"

@@ -4,6 +4,7 @@
 // readers that use it).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -17,9 +18,7 @@ namespace {
 TEST(ErrorReport, SetsFlagFacilityAndNumberAndNothingElse) {
     qmr_test::TestContext context;
     qmr::ErrorReport(nullptr, nullptr, context.get(), "RQ", " 137");
-    int changed = 0;
-    for (std::size_t i = 0; i < qmr_test::TestContext::kSize; ++i) changed += context.bytes()[i] != 0;
-    EXPECT_EQ(changed, 1 + 2 + 4);
+    EXPECT_EQ(context.kSize - std::count(context.bytes(), context.bytes() + context.kSize, 0), 1u + 2 + 4);
     EXPECT_EQ(QMRFDAT3(nullptr, nullptr, context.get(), 2026338), 20261204) << "a success leaves the error";
     qmr::report(nullptr, nullptr, context.get(), QMR_MSG_RESULT_DATE);
     EXPECT_EQ(context.error() + context.facility(), " 139RQ") << "a second failure overwrites the number";
@@ -31,12 +30,16 @@ TEST(ErrorReport, SetsFlagFacilityAndNumberAndNothingElse) {
 TEST(DecimalText, WritesAsPrintfAndReadsAsA32BitStrtol) {
     std::mt19937 random(7);
     for (int i = -2000; i < 20000; ++i) {
-        const std::int32_t v = i < 0 ? i + 1000 : i < 3 ? INT32_MIN + 2 - i : static_cast<std::int32_t>(random()) >> (i % 32);
+        const std::int32_t v =
+            i < 0 ? i + 1000 : i < 3 ? INT32_MIN + 2 - i : static_cast<std::int32_t>(random()) >> (i % 32);
         for (int width = 1; width <= 8; ++width) {
             for (const bool precision : {false, true}) {
-                const std::string format = "%0" + std::to_string(width) + (precision ? "." + std::to_string(width) : "") + "d";
+                const std::string format =
+                    "%0" + std::to_string(width) + (precision ? "." + std::to_string(width) : "") + "d";
                 char ours[16], leading[8];
-                ASSERT_EQ(std::string(ours, qmr::formatDecimal(ours, v, width, precision ? width : -1)), qmr_model::printed(format.c_str(), v, 16)) << format << v;
+                ASSERT_EQ(std::string(ours, qmr::formatDecimal(ours, v, width, precision ? width : -1)),
+                          qmr_model::printed(format.c_str(), v, 16))
+                    << format << v;
                 qmr::putLeading(leading, v, width, precision);
                 ASSERT_EQ(std::string(leading, width), qmr_model::printed(format.c_str(), v, width)) << format << v;
             }

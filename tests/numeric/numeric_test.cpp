@@ -16,6 +16,7 @@
 namespace {
 
 constexpr std::int32_t kTruncate = 0, kRound = 1;
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 double text(const std::string& decimal) { return std::strtod(decimal.c_str(), nullptr); }
 std::string decimal(long long digits, int exponent) { return std::to_string(digits) + "e" + std::to_string(exponent); }
@@ -49,8 +50,7 @@ TEST(NumericModels, TextsAgreeWithStrtod) {
 // (-0 and the largest double below 1e15 among them), then any bits for
 // QMRFCHR and for the rounding routines.
 TEST(NumericModels, WholePartsAgreeWithPrintf) {
-    const double inf = std::numeric_limits<double>::infinity();
-    for (double special : {inf, -inf, -inf * 0}) check(2, bitsOf(special));
+    for (double special : {kInf, -kInf, -kInf * 0}) check(2, bitsOf(special));
     for (double power = 1; power <= 1e16; power *= 10) {
         for (double near : {power - 1, power, power + 1, std::nextafter(power, 0.0), power + 0.5, power + 0.999}) {
             check(2, bitsOf(near)), check(2, bitsOf(-near));
@@ -63,19 +63,19 @@ TEST(NumericModels, WholePartsAgreeWithPrintf) {
 }
 
 TEST(Qmrd2dec, Rows) {
-    const double inf = std::numeric_limits<double>::infinity();
     const struct { double value; std::int32_t places, mode; double expected; } rows[] = {
-        // halves exact in binary round away from zero; any mode but 0 rounds
-        {2.5, 0, kRound, 3}, {-1.5, 0, kRound, -2}, {0.375, 2, 7, 0.38},
-        // the arithmetic is double, not decimal: each product is rounded before the half is added
-        {0.015, 2, kRound, 0.02}, {1.005, 2, kRound, 1},
-        {1234.5, -2, kRound, 1200}, {4.6e20, -20, kRound, 5e20},  // negative places
-        {1.5e-19, 19, kRound, 2e-19}, {1.5, 25, kTruncate, text("1.500000000000005")},  // beyond the table
-        {1e15 + 0.75, 0, kTruncate, 1e15 + 1},  // from 1e14 up the half unit stays 0.5
-        // beyond the double range the value stays as it is (mended: NaN or an infinity)
+        // halves exact in binary round away from zero; any mode but 0 rounds; the arithmetic is double, not
+        // decimal: each product is rounded before the half is added (0.015, 1.005); negative places (1234.5,
+        // 4.6e20); places from the table's end and beyond (1.5e-19, 1.5); from 1e14 up the half unit stays 0.5
+        {2.5, 0, kRound, 3}, {-1.5, 0, kRound, -2}, {0.375, 2, 7, 0.38}, {0.015, 2, kRound, 0.02},
+        {1.005, 2, kRound, 1}, {1234.5, -2, kRound, 1200}, {4.6e20, -20, kRound, 5e20},
+        {1.5e-19, 19, kRound, 2e-19}, {1.5, 25, kTruncate, text("1.500000000000005")},
+        {1e15 + 0.75, 0, kTruncate, 1e15 + 1},
+        // beyond the double range the value stays as it is (mended: NaN or an infinity; for the last two the
+        // last division overflowed)
         {0.0, 400, kRound, 0.0}, {1.25, 400, kTruncate, 1.25}, {1e300, 10, kRound, 1e300}, {-5.0, -400, kRound, -0.0},
-        {1.7e308, -308, kRound, 1.7e308}, {-1.75e308, -307, kRound, -1.75e308},  // the last division overflowed
-        {inf, -400, kRound, inf}, {std::nan(""), 2, kRound, std::nan("")},
+        {kInf, -400, kRound, kInf}, {std::nan(""), 2, kRound, std::nan("")}, {1.7e308, -308, kRound, 1.7e308},
+        {-1.75e308, -307, kRound, -1.75e308},
     };
     for (const auto& r : rows) {
         EXPECT_TRUE(same(qmrd2dec(r.value, r.places, r.mode), r.expected)) << r.value << " " << r.places;
@@ -125,6 +125,9 @@ TEST(Qmrd2dc1, IntegerDigitLimits) {
         }
     }
     EXPECT_TRUE(same(qmrd2dc1(1e14 + 0.5, 0, kRound, 20), 1e14 + 1)) << "places 0 always rounds";
+    // The limit itself fills the widest field: left alone where rounding would give 0.
+    for (double limit : {1e14, -1e14}) EXPECT_TRUE(same(qmrd2dc1(limit, -15, kRound, 15), limit));
+    // No integer digits, and fewer than none (mended: read before the limit table).
     for (std::int32_t places : {15, 17}) EXPECT_TRUE(same(qmrd2dc1(0.123456789, places, kRound, 15), 0.123456789));
     EXPECT_TRUE(same(qmrd2dc1(2e14, INT32_MIN, kRound, INT32_MAX), 2e14)) << "digits counted in 64 bits";
 }

@@ -12,8 +12,7 @@
 namespace qmr_test {
 
 inline std::int32_t le32(const unsigned char* p) {
-    return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-                                     std::uint32_t{p[3]} << 24);
+    return static_cast<std::int32_t>(p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
 }
 inline void putLe32(unsigned char* p, std::int32_t v) {
     const auto u = static_cast<std::uint32_t>(v);
@@ -46,9 +45,7 @@ public:
     std::int32_t int32At(std::size_t offset) const { return le32(bytes_.data() + offset); }
     void setInt32At(std::size_t offset, std::int32_t v) { putLe32(bytes_.data() + offset, v); }
     void setByte(std::size_t offset, char c) { bytes_[offset] = static_cast<unsigned char>(c); }
-    std::string text(std::size_t offset, std::size_t n) const {
-        return std::string(reinterpret_cast<const char*>(bytes_.data() + offset), n);
-    }
+    std::string text(std::size_t at, std::size_t n) const { return {reinterpret_cast<const char*>(&bytes_[at]), n}; }
     void setText(std::size_t offset, const std::string& s) { std::memcpy(bytes_.data() + offset, s.data(), s.size()); }
 
 private:
