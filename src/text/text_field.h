@@ -33,10 +33,12 @@ public:
     }
 
     // A result of `length` bytes already in place: the length, and a NUL
-    // after the text when it is shorter than the field.
+    // after the text when it is shorter than the field.  A field that
+    // claims more than the largest maximum is never written past its
+    // 4096th byte, as blankFill does.
     void finish(std::int32_t length) const noexcept {
         setLength(length);
-        if (length < maximum()) text()[length] = 0;
+        if (length < maximum() && length < kLargestField) text()[length] = 0;
     }
     // The empty result most failures leave: length 0 and, when the field
     // has a byte, a NUL in it.

@@ -75,6 +75,17 @@ TEST(Mended, TrimKeepsARunWithoutRoomForItsShiftIn) {
     EXPECT_EQ(text.text() + std::to_string(text.lengthNow() * 10 + position) + ctx.error(), "\x0e#A#B50");
 }
 
+// A result field that claims a maximum past the largest gets nothing
+// written past its 4096th byte, even by a substring of 4096 bytes.
+TEST(Mended, SubstringWritesNothingPastTheLargestField) {
+    Context ctx;
+    Input in(reinterpret_cast<const std::uint8_t*>("\7\3\1"), 3);  // maximum 4097, length 0, 4096 bytes in guards
+    Field source = field(std::string(4096, 'a')), out(in, 0, "");
+    OptionalNumber start{'N', 0, 0}, length{'N', 0, 0};
+    QMRFSSTR(nullptr, nullptr, ctx.get(), source.get(), &start, &length, out.get());
+    EXPECT_TRUE(out.maximum == 4097 && out.intact() && out.lengthNow() == 4096) << ctx.error();
+}
+
 // Edges random texts seldom reach: a lone shift code, first or second,
 // joins no run.
 TEST(TextModels, EdgesRandomTextsSeldomReach) {
